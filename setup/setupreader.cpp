@@ -1,0 +1,218 @@
+#include "setupreader.h"
+
+#include "codepage.h"
+#include "fileerrors.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace rigtune {
+
+namespace {
+
+constexpr QChar Blank = QLatin1Char(' ');
+constexpr QChar Tab = QLatin1Char('\t');
+constexpr QChar Comma = QLatin1Char(',');
+constexpr QChar Quote = QLatin1Char('"');
+constexpr QChar CR = QLatin1Char('\r');
+constexpr QChar LF = QLatin1Char('\n');
+
+bool isLineEnd(QChar c) { return c == CR || c == LF; }
+
+// Splits text into entries the way the game's files have always been read: a line end or a comma
+// ends an entry, blanks and tabs in front of it are not part of it, and an entry that begins with
+// a double quote runs to the next one on its line.
+class EntrySplitter {
+public:
+    explicit EntrySplitter(QStringView text) : text_(text) {}
+
+    bool atEnd() const { return pos_ >= text_.size(); }
+
+    // Reads one entry as (start, length) in text.
+    std::pair<qsizetype, qsizetype> next() {
+        while (!atEnd() && (peek() == Blank || peek() == Tab))
+            ++pos_;
+        if (!atEnd() && peek() == Quote)
+            return quoted();
+        const qsizetype start = pos_;
+        while (!atEnd() && peek() != Comma && !isLineEnd(peek()))
+            ++pos_;
+        const qsizetype length = pos_ - start;
+        skipDelimiter();
+        return {start, length};
+    }
+
+private:
+    QChar peek() const { return text_[pos_]; }
+
+    // A quoted entry never spans lines: a quote left open ends at its line's end, so one stray
+    // quote cannot swallow the rest of the file. Text after the closing quote is dropped.
+    std::pair<qsizetype, qsizetype> quoted() {
+        const qsizetype start = ++pos_;
+        while (!atEnd() && peek() != Quote && !isLineEnd(peek()))
+            ++pos_;
+        const qsizetype length = pos_ - start;
+        while (!atEnd() && peek() != Comma && !isLineEnd(peek()))
+            ++pos_;
+        skipDelimiter();
+        return {start, length};
+    }
+
+    // Passes over the comma or line end (CR LF, CR or LF) that ended an entry.
+    void skipDelimiter() {
+        if (atEnd())
+            return;
+        const QChar c = text_[pos_++];
+        if (c == CR && !atEnd() && peek() == LF)
+            ++pos_;
+    }
+
+    QStringView text_;
+    qsizetype pos_ = 0;
+};
+
+// Blanks only: tabs and other white space belong to the text.
+QStringView trimBlanks(QStringView s) {
+    qsizetype begin = 0;
+    qsizetype end = s.size();
+    while (begin < end && s[begin] == Blank)
+        ++begin;
+    while (end > begin && s[end - 1] == Blank)
+        --end;
+    return s.mid(begin, end - begin);
+}
+
+// Whether s, lower-cased character by character, equals the lower-case ASCII text.
+bool equalsLowered(QStringView s, std::string_view lower) {
+    if (s.size() != static_cast<qsizetype>(lower.size()))
+        return false;
+    for (qsizetype i = 0; i < s.size(); ++i)
+        if (s[i].toLower() != QLatin1Char(lower[static_cast<std::size_t>(i)]))
+            return false;
+    return true;
+}
+
+constexpr int OtherSection = static_cast<int>(WheelCount);
+
+// The section (wheel index, or OtherSection) that an entry opens, or -1.
+int sectionOpenedBy(QStringView entry) {
+    const QStringView header = trimBlanks(entry);
+    for (std::size_t w = 0; w < WheelCount; ++w)
+        if (equalsLowered(header, Wheels[w].sectionHeader))
+            return static_cast<int>(w);
+    return equalsLowered(header, OtherSectionHeader) ? OtherSection : -1;
+}
+
+// The field that a trimmed entry sets in a section, or -1.
+int fieldKeyedBy(QStringView trimmed, int section) {
+    const bool wheel = section != OtherSection;
+    const std::size_t first = wheel ? 0 : WheelSettingCount;
+    const std::size_t last = wheel ? WheelSettingCount : Settings.size();
+    const QStringView key = trimmed.left(3);
+    for (std::size_t s = first; s < last; ++s)
+        if (equalsLowered(key, Settings[s].keyPrefix()))
+            return static_cast<int>(fieldIndex(s, wheel ? section : -1));
+    return -1;
+}
+
+bool endsSection(QStringView entry, int section) {
+    return section == OtherSection ? entry.isEmpty() : entry.startsWith(QLatin1Char('['));
+}
+
+// Applies the entries of one section from position start on; returns the position of the entry
+// that ended it (which may open the next section), or the count when the entries ran out.
+qsizetype scanSection(const EntryTable& table, qsizetype start, int section, SetupRecord& record) {
+    qsizetype k = start;
+    for (; k < table.count(); ++k) {
+        const QStringView entry = table.entry(k);
+        if (endsSection(entry, section))
+            break;
+        const QStringView trimmed = trimBlanks(entry);
+        if (const int field = fieldKeyedBy(trimmed, section); field >= 0)
+            record.setValue(static_cast<std::size_t>(field), EntryValue(trimmed).toString());
+    }
+    return k;
+}
+
+SetupResult readFailure(const QString& path, const QString& reason) {
+    return SetupResult::failure(cannotOpenMessage(path, reason));
+}
+
+} // namespace
+
+SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
+    table = EntryTable();
+    EntryTable read;
+    read.text_ = decodeSetupText(bytes);
+    EntrySplitter splitter(read.text_);
+    while (!splitter.atEnd()) {
+        if (read.count() == MaxEntries)
+            return SetupResult::failure(
+                QStringLiteral("the file has more than %1 entries, more than a set-up file can have.")
+                    .arg(MaxEntries));
+        const auto [start, length] = splitter.next();
+        read.spans_.push_back({start, length});
+    }
+    table = std::move(read);
+    return SetupResult::success();
+}
+
+SetupResult ReadEntries(const QString& path, EntryTable& table) {
+    table = EntryTable();
+    const QFileInfo info(path);
+    if (!info.exists())
+        return readFailure(path, QStringLiteral("the file does not exist."));
+    if (info.isDir())
+        return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
+    // Checked before opening: opening a FIFO or a device could block or never end.
+    if (!info.isFile())
+        return readFailure(path, QStringLiteral("it is not a regular file."));
+    if (info.size() > MaxFileSize)
+        return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
+
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return readFailure(path, file.errorString());
+    if (file.isSequential())
+        return readFailure(path, QStringLiteral("it is not a regular file."));
+    const QByteArray bytes = file.read(MaxFileSize + 1);
+    if (file.error() != QFileDevice::NoError)
+        return readFailure(path, file.errorString());
+    if (bytes.size() > MaxFileSize)
+        return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
+    file.close();
+
+    if (SetupResult split = ReadEntries(QByteArrayView(bytes), table); !split.ok())
+        return readFailure(path, split.errorString());
+    return SetupResult::success();
+}
+
+void ApplyEntries(const EntryTable& table, SetupRecord& record) {
+    qsizetype j = 0;
+    while (j < table.count()) {
+        const int section = sectionOpenedBy(table.entry(j));
+        if (section < 0) {
+            ++j;
+            continue;
+        }
+        // The line after a header is passed over unseen: the writer puts a blank line there.
+        j = scanSection(table, j + 2, section, record);
+    }
+}
+
+QStringView EntryValue(QStringView trimmed) {
+    const qsizetype p = trimmed.indexOf(QLatin1Char('=')) + 1; // 1-based; 0 when there is none
+    const qsizetype n = trimmed.size() - (p + 1);
+    // A field saved empty reads back as "key =": nothing follows the "=", so the value is empty.
+    return n > 0 ? trimmed.right(n) : QStringView();
+}
+
+SetupResult ReadSetupFile(const QString& path, SetupRecord& record) {
+    EntryTable table;
+    if (SetupResult read = ReadEntries(path, table); !read.ok())
+        return read;
+    ApplyEntries(table, record);
+    return SetupResult::success();
+}
+
+} // namespace rigtune

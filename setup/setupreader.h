@@ -1,0 +1,61 @@
+// Reads a set-up file onto a Setup record, leniently: a field the file names receives the text
+// found for it, every other field keeps its value, and nothing about the content is ever reported.
+//
+// Reading happens in two passes. ReadEntries splits the whole file into entries (a comma ends an
+// entry just as a line end does) and closes it; only then does ApplyEntries look for the five
+// section headers and set the fields whose keys it finds.
+//
+// Limits: a file holds at most MaxEntries entries and MaxFileSize bytes; larger files are refused
+// before any field changes. Values have no length limit.
+#pragma once
+
+#include "setupresult.h"
+#include "setuprecord.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace rigtune {
+
+inline constexpr qsizetype MaxEntries = 2000;
+inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
+
+// The entries of one file, in file order.
+class EntryTable {
+public:
+    qsizetype count() const { return static_cast<qsizetype>(spans_.size()); }
+    QStringView entry(qsizetype i) const {
+        const Span& s = spans_.at(static_cast<std::size_t>(i));
+        return QStringView(text_).mid(s.start, s.length);
+    }
+
+private:
+    friend SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table);
+    struct Span {
+        qsizetype start;
+        qsizetype length;
+    };
+    QString text_;
+    std::vector<Span> spans_;
+};
+
+// Splits bytes into entries. Fails, leaving table empty, when there are more than MaxEntries.
+SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table);
+
+// Reads the regular file at path whole and splits it. Fails with a message naming the file and
+// the reason when it cannot be read or is too large or too long to be a set-up file.
+SetupResult ReadEntries(const QString& path, EntryTable& table);
+
+// Scans the entries for section headers and sets every field whose key it finds.
+void ApplyEntries(const EntryTable& table, SetupRecord& record);
+
+// The value in an entry that is already stripped of blanks at both ends: everything after the
+// first "=" and the one character after it (the blank the writer puts there).
+QStringView EntryValue(QStringView trimmed);
+
+// ReadEntries then ApplyEntries. On failure no field has changed.
+SetupResult ReadSetupFile(const QString& path, SetupRecord& record);
+
+} // namespace rigtune

@@ -1,0 +1,115 @@
+#include "setupwriter.h"
+
+#include "codepage.h"
+#include "fileerrors.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringList>
+
+namespace rigtune {
+
+namespace {
+
+constexpr std::string_view GameLine = "game = Gravlund";
+constexpr std::string_view LineEnd = "\r\n";
+
+void appendLine(QByteArray& bytes, std::string_view text = {}) {
+    bytes.append(text.data(), static_cast<qsizetype>(text.size()));
+    bytes.append(LineEnd.data(), static_cast<qsizetype>(LineEnd.size()));
+}
+
+bool holdsLineBreak(const QString& value) {
+    return value.contains(QLatin1Char('\r')) || value.contains(QLatin1Char('\n'));
+}
+
+// Appends one key line; false when the value cannot be stored.
+bool appendKeyLine(QByteArray& bytes, const Setting& setting, const QString& value) {
+    if (holdsLineBreak(value))
+        return false;
+    bytes.append(setting.keyText.data(), static_cast<qsizetype>(setting.keyText.size()));
+    if (!encodeSetupText(value, bytes))
+        return false;
+    bytes.append(LineEnd.data(), static_cast<qsizetype>(LineEnd.size()));
+    return true;
+}
+
+// The settings of a section in the order of their key lines.
+template <std::size_t N>
+constexpr std::array<std::size_t, N> inFileOrder(std::size_t first) {
+    std::array<std::size_t, N> order{};
+    for (std::size_t s = first; s < first + N; ++s)
+        order[static_cast<std::size_t>(Settings[s].fileOrder)] = s;
+    return order;
+}
+
+constexpr auto WheelKeyOrder = inFileOrder<WheelSettingCount>(0);
+constexpr auto CarKeyOrder = inFileOrder<CarSettingCount>(WheelSettingCount);
+
+template <std::size_t N>
+void appendSection(QByteArray& bytes, std::string_view header, const std::array<std::size_t, N>& keys,
+                   int wheel, const SetupRecord& record, QStringList& refused) {
+    appendLine(bytes, header);
+    appendLine(bytes);
+    for (std::size_t setting : keys) {
+        const std::size_t field = fieldIndex(setting, wheel);
+        if (!appendKeyLine(bytes, Settings[setting], record.value(field)))
+            refused << fieldDisplayName(field);
+    }
+    appendLine(bytes);
+}
+
+QString refusalReason(const QStringList& refused) {
+    return QStringLiteral("values that hold a line break or a character outside the set-up file's "
+                          "code page (%1): %2.")
+        .arg(setupCodePageName(), refused.join(QStringLiteral("; ")));
+}
+
+} // namespace
+
+SetupResult EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
+    QByteArray out;
+    out.reserve(1024);
+    QStringList refused;
+    appendLine(out, GameLine);
+    appendLine(out);
+    for (std::size_t w = 0; w < WheelCount; ++w)
+        appendSection(out, Wheels[w].sectionHeader, WheelKeyOrder, static_cast<int>(w), record,
+                      refused);
+    appendSection(out, OtherSectionHeader, CarKeyOrder, -1, record, refused);
+    if (!refused.isEmpty())
+        return SetupResult::failure(refusalReason(refused));
+    bytes = std::move(out);
+    return SetupResult::success();
+}
+
+SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
+    QByteArray bytes;
+    if (SetupResult encoded = EncodeSetupFile(record, bytes); !encoded.ok())
+        return SetupResult::failure(cannotSaveMessage(path, encoded.errorString()));
+
+    const QFileInfo target(path);
+    if (target.isDir())
+        return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("it is a folder.")));
+    constexpr auto AnyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
+                              QFileDevice::WriteOther | QFileDevice::WriteUser;
+    if (target.exists() && !(target.permissions() & AnyWrite))
+        return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
+
+    QSaveFile file(path);
+    // A game folder may let a player change a file but not create one beside it; then the file is
+    // written in place, as it always was there.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+    if (file.write(bytes) != bytes.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return SetupResult::failure(cannotSaveMessage(path, reason));
+    }
+    if (!file.commit())
+        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+    return SetupResult::success();
+}
+
+} // namespace rigtune
