@@ -3,7 +3,8 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLabel placeholder(QStringLiteral("Rigtune: the editor window is not built yet."));
+    QLabel placeholder;
+    placeholder.setPixmap(QPixmap(QStringLiteral(":/banner.png")));
     placeholder.show();
     return app.exec();
 }
