@@ -39,7 +39,8 @@ QStringEncoder makeEncoder() {
 } // namespace
 
 QString setupCodePageName() {
-    return useSystemCodePage() ? QStringLiteral("system ANSI") : QString::fromLatin1(FallbackCodePage);
+    return useSystemCodePage() ? QStringLiteral("system ANSI")
+                               : QString::fromLatin1(FallbackCodePage);
 }
 
 QString decodeSetupText(QByteArrayView bytes) {
@@ -48,12 +49,11 @@ QString decodeSetupText(QByteArrayView bytes) {
 }
 
 bool encodeSetupText(QStringView text, QByteArray& out) {
-    thread_local QStringEncoder encoder = makeEncoder();
+    // A fresh encoder each time: with ICU behind it, resetState() does not clear hasError().
+    QStringEncoder encoder = makeEncoder();
     QByteArray encoded = encoder.encode(text);
-    if (encoder.hasError()) {
-        encoder.resetState(); // the error flag sticks until reset
+    if (encoder.hasError())
         return false;
-    }
     out += encoded;
     return true;
 }

@@ -12,10 +12,10 @@ namespace rigtune {
 
 // A wheel, or the whole car. The order is the order of the wheel columns and of the file sections.
 struct Wheel {
-    std::string_view code;              // "LF"
-    std::string_view mainColumnLabel;   // "L-F"
-    std::string_view printColumnLabel;  // "Left Front"
-    std::string_view sectionHeader;     // "[left front tire]"
+    std::string_view code;             // "LF"
+    std::string_view mainColumnLabel;  // "L-F"
+    std::string_view printColumnLabel; // "Left Front"
+    std::string_view sectionHeader;    // "[left front tire]"
 };
 
 inline constexpr std::size_t WheelCount = 4;

@@ -6,7 +6,9 @@
 
 namespace rigtune {
 
-inline QString nativePath(const QString& path) { return QDir::toNativeSeparators(path); }
+inline QString nativePath(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
 
 inline QString cannotOpenMessage(const QString& path, const QString& reason) {
     return QStringLiteral("Cannot open \"%1\": %2").arg(nativePath(path), reason);

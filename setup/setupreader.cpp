@@ -17,7 +17,9 @@ constexpr QChar Quote = QLatin1Char('"');
 constexpr QChar CR = QLatin1Char('\r');
 constexpr QChar LF = QLatin1Char('\n');
 
-bool isLineEnd(QChar c) { return c == CR || c == LF; }
+bool isLineEnd(QChar c) {
+    return c == CR || c == LF;
+}
 
 // Splits text into entries the way the game's files have always been read: a line end or a comma
 // ends an entry, blanks and tabs in front of it are not part of it, and an entry that begins with
@@ -148,7 +150,8 @@ SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
             return SetupResult::failure(
-                QStringLiteral("the file has more than %1 entries, more than a set-up file can have.")
+                QStringLiteral(
+                    "the file has more than %1 entries, more than a set-up file can have.")
                     .arg(MaxEntries));
         const auto [start, length] = splitter.next();
         read.spans_.push_back({start, length});

@@ -9,8 +9,8 @@
 // before any field changes. Values have no length limit.
 #pragma once
 
-#include "setupresult.h"
 #include "setuprecord.h"
+#include "setupresult.h"
 
 #include <QByteArrayView>
 #include <QString>

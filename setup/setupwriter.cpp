@@ -35,8 +35,7 @@ bool appendKeyLine(QByteArray& bytes, const Setting& setting, const QString& val
 }
 
 // The settings of a section in the order of their key lines.
-template <std::size_t N>
-constexpr std::array<std::size_t, N> inFileOrder(std::size_t first) {
+template <std::size_t N> constexpr std::array<std::size_t, N> inFileOrder(std::size_t first) {
     std::array<std::size_t, N> order{};
     for (std::size_t s = first; s < first + N; ++s)
         order[static_cast<std::size_t>(Settings[s].fileOrder)] = s;
@@ -47,8 +46,9 @@ constexpr auto WheelKeyOrder = inFileOrder<WheelSettingCount>(0);
 constexpr auto CarKeyOrder = inFileOrder<CarSettingCount>(WheelSettingCount);
 
 template <std::size_t N>
-void appendSection(QByteArray& bytes, std::string_view header, const std::array<std::size_t, N>& keys,
-                   int wheel, const SetupRecord& record, QStringList& refused) {
+void appendSection(QByteArray& bytes, std::string_view header,
+                   const std::array<std::size_t, N>& keys, int wheel, const SetupRecord& record,
+                   QStringList& refused) {
     appendLine(bytes, header);
     appendLine(bytes);
     for (std::size_t setting : keys) {
@@ -91,10 +91,13 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
     const QFileInfo target(path);
     if (target.isDir())
         return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("it is a folder.")));
-    constexpr auto AnyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup |
-                              QFileDevice::WriteOther | QFileDevice::WriteUser;
+    // The permission bits themselves, not the current user's access: a file marked read-only
+    // stays protected even from an administrator.
+    constexpr auto AnyWrite =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (target.exists() && !(target.permissions() & AnyWrite))
-        return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
+        return SetupResult::failure(
+            cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
 
     QSaveFile file(path);
     // A game folder may let a player change a file but not create one beside it; then the file is

@@ -2,8 +2,8 @@
 // mark. The constant text takes 745 bytes; the 39 values follow their key texts verbatim.
 #pragma once
 
-#include "setupresult.h"
 #include "setuprecord.h"
+#include "setupresult.h"
 
 #include <QByteArray>
 

@@ -20,6 +20,8 @@ void showMessage(QWidget* parent, const QString& text) {
     box.exec();
 }
 
-void setMessageHook(MessageHook hook) { messageHook() = std::move(hook); }
+void setMessageHook(MessageHook hook) {
+    messageHook() = std::move(hook);
+}
 
 } // namespace rigtune

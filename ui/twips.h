@@ -25,6 +25,8 @@ constexpr QSize twipsSize(int width, int height) {
     return QSize(twipsToPixels(width), twipsToPixels(height));
 }
 
-constexpr QPoint twipsPoint(int x, int y) { return QPoint(twipsToPixels(x), twipsToPixels(y)); }
+constexpr QPoint twipsPoint(int x, int y) {
+    return QPoint(twipsToPixels(x), twipsToPixels(y));
+}
 
 } // namespace rigtune
