@@ -1,10 +1,11 @@
+#include "form1.h"
+
 #include <QApplication>
-#include <QLabel>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QLabel placeholder;
-    placeholder.setPixmap(QPixmap(QStringLiteral(":/banner.png")));
-    placeholder.show();
+    QApplication::setApplicationName(QStringLiteral("Rigtune"));
+    rigtune::Form1 window;
+    window.show();
     return app.exec();
 }

@@ -1,0 +1,42 @@
+// The file dialog that Open and Save as share. Like the common dialog the editor was designed
+// around, it has a filter ("description|pattern"), shows as an open or a save dialog, and keeps
+// the name chosen last as the next dialog's starting name.
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+class QWidget;
+
+namespace rigtune {
+
+class CommonDialog {
+public:
+    enum class Mode { Open, Save };
+
+    void setFilter(const QString& filter) { filter_ = filter; }
+    const QString& filter() const { return filter_; }
+    const QString& fileName() const { return fileName_; }
+
+    // Modal; true when the user chose a file, which then becomes fileName(). A cancel leaves
+    // fileName() as it was.
+    bool showOpen(QWidget* parent) { return show(parent, Mode::Open); }
+    bool showSave(QWidget* parent) { return show(parent, Mode::Save); }
+
+    // While a hook is set it answers in place of the dialog: the chosen path, or nullopt for a
+    // cancel. It is told the mode and the name the dialog would start from.
+    using Hook = std::function<std::optional<QString>(Mode mode, const QString& startName)>;
+    static void setHook(Hook hook);
+
+    // "Setup Files (*.str)|*.str" in the form QFileDialog takes.
+    static QStringList qtNameFilters(const QString& filter);
+
+private:
+    bool show(QWidget* parent, Mode mode);
+
+    QString filter_;
+    QString fileName_;
+};
+
+} // namespace rigtune

@@ -1,0 +1,59 @@
+// The editor's main window: the 39 values in a grid of text boxes under a banner, and the menu
+// that carries every command. The boxes are the Setup record: the reader sets them and the writer
+// reads them, so what the user typed is what gets saved.
+#pragma once
+
+#include "fieldtable.h"
+#include "filedialog.h"
+#include "setuprecord.h"
+
+#include <QMainWindow>
+#include <array>
+#include <memory>
+
+class QAction;
+class QLineEdit;
+
+namespace rigtune {
+
+class Form2;
+
+class Form1 : public QMainWindow, public SetupRecord {
+    Q_OBJECT
+
+public:
+    // The client area below the menu bar, in twips.
+    static constexpr int ClientWidth = 4995;
+    static constexpr int ClientHeight = 6630;
+
+    Form1();
+    ~Form1() override;
+
+    QString value(std::size_t field) const override;
+    void setValue(std::size_t field, const QString& text) override;
+
+    // The path chosen in the last Open.
+    const QString& file() const { return sFile; }
+    CommonDialog& dialog() { return dlgCommonDialog; }
+    // The hidden print layout, created on first use.
+    Form2& printLayout();
+
+private slots:
+    void mnuImport_Click();
+    void mnuSave_Click();
+    void mnuPrint_Click();
+    void mnuQuit_Click();
+    void mnuAbout_Click();
+
+private:
+    void createBanner();
+    void createPanel();
+    void createActions();
+
+    std::array<QLineEdit*, FieldCount> boxes_{};
+    QString sFile;
+    CommonDialog dlgCommonDialog;
+    std::unique_ptr<Form2> form2_;
+};
+
+} // namespace rigtune

@@ -1,0 +1,92 @@
+#include "form2.h"
+
+#include "setupgrid.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTextEdit>
+#include <algorithm>
+
+namespace rigtune {
+
+namespace {
+
+constexpr GridGeometry SheetGrid{
+    .columnLeft = {1560, 2880, 4440, 5760},
+    .firstRowTop = 1800,
+    .boxWidth = 1200,
+    .headingTop = 1440,
+    .headingLeft = {1560, 2880, 4440, 5760},
+    .headingWidth = {1215, 1215, 1200, 1200},
+    .besideLabelLeft = 4320,
+    .printColumnLabels = true,
+};
+
+// The fields in ascending order of their codes, the order in which the sheet is filled.
+const std::array<std::size_t, FieldCount>& fieldsByCode() {
+    static const std::array<std::size_t, FieldCount> order = [] {
+        std::array<std::size_t, FieldCount> o{};
+        for (std::size_t i = 0; i < FieldCount; ++i)
+            o[i] = i;
+        std::sort(o.begin(), o.end(),
+                  [](std::size_t a, std::size_t b) { return Fields[a].code() < Fields[b].code(); });
+        return o;
+    }();
+    return order;
+}
+
+QTextEdit* addPathBox(QWidget* sheet) {
+    auto* box = new QTextEdit(sheet);
+    box->setObjectName(QStringLiteral("tbFile"));
+    box->setReadOnly(true);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A long path wraps onto the box's second line rather than being cut.
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    box->setFont(font);
+    box->setGeometry(twipsRect(0, 720, 8535, 525));
+    return box;
+}
+
+} // namespace
+
+Form2::Form2() {
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Form2"));
+    setFixedSize(twipsSize(SheetWidth, SheetHeight));
+    QPalette sheet = palette();
+    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base})
+        sheet.setColor(role, Qt::white);
+    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+        sheet.setColor(role, Qt::black);
+    setPalette(sheet);
+    setAutoFillBackground(true);
+
+    QLabel* title = addGridLabel(this, QStringLiteral("Label6"),
+                                 QStringLiteral("Gravlund Settings "), {480, 240, 3375, 375}, true);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(14.25);
+    title->setFont(titleFont);
+    tbFile_ = addPathBox(this);
+    boxes_ = buildSetupGrid(this, SheetGrid);
+}
+
+void Form2::RefreshPrintLayout(const SetupRecord& record, const QString& sFile) {
+    for (std::size_t field : fieldsByCode())
+        boxes_[field]->setText(record.value(field));
+    tbFile_->setPlainText(sFile);
+    tbFile_->setAlignment(Qt::AlignHCenter);
+}
+
+QString Form2::value(std::size_t field) const {
+    return boxes_.at(field)->text();
+}
+
+QString Form2::path() const {
+    return tbFile_->toPlainText();
+}
+
+} // namespace rigtune

@@ -1,0 +1,83 @@
+#include "setupgrid.h"
+
+#include "setuprecord.h"
+#include "twips.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <limits>
+
+namespace rigtune {
+
+QString latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+TwipsRect boxRect(const GridGeometry& grid, const Field& field) {
+    return {grid.columnLeft[static_cast<std::size_t>(field.column())],
+            grid.firstRowTop + field.row() * GridRowStep, grid.boxWidth, GridBoxHeight};
+}
+
+TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting) {
+    const bool beside = !setting.perWheel() && setting.column != 0;
+    return {beside ? grid.besideLabelLeft : GridLabelLeft,
+            grid.firstRowTop + setting.row * GridRowStep, setting.labelWidth, GridLabelHeight};
+}
+
+QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
+                     bool bold) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    label->setFont(font);
+    label->setAutoFillBackground(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setGeometry(twipsRect(rect.left, rect.top, rect.width, rect.height));
+    return label;
+}
+
+namespace {
+
+void addHeadings(QWidget* container, const GridGeometry& grid) {
+    addGridLabel(container, QStringLiteral("Label1"), QStringLiteral("Settings"),
+                 {GridLabelLeft, grid.headingTop, GridSettingsHeadingWidth, GridLabelHeight}, true);
+    for (std::size_t w = 0; w < WheelCount; ++w) {
+        const Wheel& wheel = Wheels[w];
+        addGridLabel(container, QStringLiteral("Label%1").arg(w + 2),
+                     latin(grid.printColumnLabels ? wheel.printColumnLabel : wheel.mainColumnLabel),
+                     {grid.headingLeft[w], grid.headingTop, grid.headingWidth[w], GridLabelHeight},
+                     true);
+    }
+}
+
+QLineEdit* addBox(QWidget* container, const GridGeometry& grid, std::size_t field) {
+    auto* box = new QLineEdit(container);
+    box->setObjectName(latin(Fields[field].code()));
+    box->setAccessibleName(fieldDisplayName(field));
+    // A value has no length limit; QLineEdit's default of 32,767 would cut long ones.
+    box->setMaxLength(std::numeric_limits<int>::max());
+    box->setAlignment(Qt::AlignCenter);
+    const TwipsRect r = boxRect(grid, Fields[field]);
+    box->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
+    return box;
+}
+
+} // namespace
+
+std::array<QLineEdit*, FieldCount> buildSetupGrid(QWidget* container, const GridGeometry& grid) {
+    addHeadings(container, grid);
+    for (const Setting& setting : Settings)
+        addGridLabel(container, latin(setting.labelName), latin(setting.rowLabel),
+                     rowLabelRect(grid, setting), false);
+    std::array<QLineEdit*, FieldCount> boxes{};
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        boxes[i] = addBox(container, grid, i);
+        if (i > 0)
+            QWidget::setTabOrder(boxes[i - 1], boxes[i]);
+    }
+    return boxes;
+}
+
+} // namespace rigtune
