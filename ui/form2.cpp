@@ -75,8 +75,10 @@ Form2::Form2() {
 }
 
 void Form2::RefreshPrintLayout(const SetupRecord& record, const QString& sFile) {
-    for (std::size_t field : fieldsByCode())
+    for (std::size_t field : fieldsByCode()) {
         boxes_[field]->setText(record.value(field));
+        boxes_[field]->setCursorPosition(0); // as much as fits, from the start
+    }
     tbFile_->setPlainText(sFile);
     tbFile_->setAlignment(Qt::AlignHCenter);
 }
