@@ -1,0 +1,54 @@
+// What the About box needs of the operating system: the registry, a test for an ordinary file
+// and starting a program. Everything above this layer is portable, and tests put a fake in its
+// place.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+namespace rigtune {
+
+// An open registry key, as the system hands it out.
+using RegistryKey = quintptr;
+
+// Registry root keys are 32-bit handle values.
+inline constexpr quint32 HKeyLocalMachine = 0x80000002;
+
+// Read rights only (query value, enumerate subkeys, notify, read control): all this program does
+// is read, and wider rights are refused to a standard user.
+inline constexpr quint32 KeyRead = 0x20019;
+
+// Value types.
+inline constexpr quint32 RegSz = 1;
+inline constexpr quint32 RegExpandSz = 2;
+inline constexpr quint32 RegDword = 4;
+
+// The registry's result for success; anything else is a system error code.
+inline constexpr qint32 RegistrySuccess = 0;
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Key paths and value names are 8-bit text in the system code page.
+    virtual qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
+                           RegistryKey& key) = 0;
+    // Reads the named value and its type into data, which holds size bytes; on success size
+    // becomes the number of bytes stored. A value larger than the buffer is an error.
+    virtual qint32 queryValue(RegistryKey key, const QByteArray& name, quint32& type, char* data,
+                              quint32& size) = 0;
+    virtual qint32 closeKey(RegistryKey key) = 0;
+
+    // True when an ordinary file (not hidden, not a system file, not a folder) is at path.
+    virtual bool ordinaryFileExists(const QString& path) = 0;
+
+    // Starts the program at this path, with no arguments, and does not wait for it. The path is
+    // the program itself, never a command line to split. False when it cannot be started.
+    virtual bool startProgram(const QString& program) = 0;
+};
+
+// The operating system's own. Where there is no registry, opening a key always fails.
+Platform& nativePlatform();
+
+} // namespace rigtune
