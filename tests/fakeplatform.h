@@ -1,0 +1,91 @@
+// A registry, file system and program starter in memory, which records what was asked of it.
+#pragma once
+
+#include "platform.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QSet>
+#include <QStringList>
+#include <cstring>
+
+class FakePlatform final : public rigtune::Platform {
+public:
+    static constexpr qint32 ErrorFileNotFound = 2;
+    static constexpr qint32 ErrorInvalidHandle = 6;
+    static constexpr qint32 ErrorMoreData = 234;
+
+    struct Value {
+        quint32 type = 0;
+        QByteArray data;
+    };
+
+    // Keys live under HKEY_LOCAL_MACHINE; setting a value creates its key.
+    void setValue(const QByteArray& keyPath, const QByteArray& name, quint32 type,
+                  const QByteArray& data) {
+        keys[keyPath][name] = Value{type, data};
+    }
+    void addKey(const QByteArray& keyPath) { keys[keyPath]; }
+
+    qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
+                   rigtune::RegistryKey& key) override {
+        openedKeys << path;
+        accessMasks << accessMask;
+        if (rootKey != rigtune::HKeyLocalMachine || !keys.contains(path))
+            return ErrorFileNotFound;
+        key = ++lastHandle;
+        openHandles[key] = path;
+        return rigtune::RegistrySuccess;
+    }
+
+    qint32 queryValue(rigtune::RegistryKey key, const QByteArray& name, quint32& type, char* data,
+                      quint32& size) override {
+        if (!openHandles.contains(key))
+            return ErrorInvalidHandle;
+        const auto& values = keys[openHandles[key]];
+        if (!values.contains(name))
+            return ErrorFileNotFound;
+        const Value& value = values[name];
+        type = value.type;
+        const auto needed = static_cast<quint32>(value.data.size());
+        if (needed > size) {
+            size = needed;
+            return ErrorMoreData;
+        }
+        std::memcpy(data, value.data.constData(), needed);
+        size = needed;
+        return rigtune::RegistrySuccess;
+    }
+
+    qint32 closeKey(rigtune::RegistryKey key) override {
+        if (openHandles.remove(key) == 0) {
+            ++badCloses;
+            return ErrorInvalidHandle;
+        }
+        return rigtune::RegistrySuccess;
+    }
+
+    bool ordinaryFileExists(const QString& path) override { return files.contains(path); }
+
+    bool startProgram(const QString& program) override {
+        startAttempts << program;
+        if (!startable.contains(program))
+            return false;
+        started << program;
+        return true;
+    }
+
+    QMap<QByteArray, QMap<QByteArray, Value>> keys;
+    QSet<QString> files;     // ordinary files that exist
+    QSet<QString> startable; // programs that start when asked
+    QList<QByteArray> openedKeys;
+    QList<quint32> accessMasks;
+    QMap<rigtune::RegistryKey, QByteArray> openHandles;
+    int badCloses = 0;
+    QStringList startAttempts;
+    QStringList started;
+
+private:
+    rigtune::RegistryKey lastHandle = 0x100;
+};
