@@ -1,0 +1,49 @@
+// The About box: the program's title and version, a short description, credit and contact
+// notes, the logo, OK and System Info.
+#pragma once
+
+#include "platform.h"
+
+#include <QDialog>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    // System Info reaches the operating system through platform.
+    explicit frmAbout(QWidget* owner, rigtune::Platform& platform = rigtune::nativePlatform());
+
+    // Looks up the system's information program and starts it, or says it is unavailable.
+    void StartSysInfo();
+
+private slots:
+    void cmdOK_Click();
+    void cmdSysInfo_Click();
+
+private:
+    void createControls();
+    void Form_Load();
+
+    rigtune::Platform& platform_;
+    QLabel* picIcon = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdSysInfo = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblTitle = nullptr;
+    QWidget* Line1[2] = {nullptr, nullptr};
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDisclaimer = nullptr;
+};
+
+namespace rigtune {
+
+// Loads a new About box and shows it modal over owner; returns once it has been closed, and the
+// box is gone by then.
+void showAboutBox(QWidget* owner);
+
+} // namespace rigtune
