@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -32,15 +33,22 @@ QColor fillOf(QWidget& box, const QString& name) {
     return child<QWidget>(box, name)->palette().color(QPalette::Window);
 }
 
-// Runs check on the About box once it is shown modal, then closes it, so exec() never blocks.
+// Runs check on the About box once it is shown modal, then closes it, so exec() never blocks. A
+// box that never shows up fails the test, and whatever dialog is open instead is closed.
 void whenAboutBoxShown(const std::function<void(frmAbout*)>& check) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, check] {
+    auto ticks = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, check, ticks] {
         auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-        if (!box)
+        if (!box && ++*ticks < 500)
             return;
         poll->stop();
         poll->deleteLater();
+        if (!box) {
+            if (auto* other = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
+                other->reject();
+            QFAIL("no modal About box appeared");
+        }
         check(box);
         box->reject();
     });
