@@ -1,9 +1,11 @@
 #include "fakeplatform.h"
+#include "form1.h"
 #include "frmabout.h"
 #include "messages.h"
 #include "sysinfo.h"
 #include "twips.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QPointer>
@@ -13,6 +15,8 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+
+using rigtune::frmAbout;
 
 namespace {
 
@@ -34,9 +38,10 @@ QColor fillOf(QWidget& box, const QString& name) {
 }
 
 // Runs check on the About box once it is shown modal, then closes it, so exec() never blocks. A
-// box that never shows up fails the test, and whatever dialog is open instead is closed.
-void whenAboutBoxShown(const std::function<void(frmAbout*)>& check) {
-    auto* poll = new QTimer;
+// box that never shows up fails the test, and whatever dialog is open instead is closed. The
+// watch ends with context at the latest.
+void whenAboutBoxShown(QObject* context, const std::function<void(frmAbout*)>& check) {
+    auto* poll = new QTimer(context);
     auto ticks = std::make_shared<int>(0);
     QObject::connect(poll, &QTimer::timeout, [poll, check, ticks] {
         auto* box = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
@@ -83,6 +88,7 @@ private slots:
     void sysInfoFailureKeepsBoxOpen();
     void sysInfoStartsProgram();
     void showAboutBoxModalCentredAndFresh();
+    void mnuAboutShowsTheBoxOverTheMainWindow();
 };
 
 void TestFrmAbout::texts_data() {
@@ -242,7 +248,7 @@ void TestFrmAbout::showAboutBoxModalCentredAndFresh() {
     QVERIFY(QTest::qWaitForWindowExposed(&owner));
 
     QPointer<frmAbout> first;
-    whenAboutBoxShown([&](frmAbout* box) {
+    whenAboutBoxShown(&owner, [&](frmAbout* box) {
         first = box;
         QVERIFY(box->isModal());
         QCOMPARE(box->parentWidget(), &owner);
@@ -256,13 +262,28 @@ void TestFrmAbout::showAboutBoxModalCentredAndFresh() {
 
     QString version;
     QString title;
-    whenAboutBoxShown([&](frmAbout* box) {
+    whenAboutBoxShown(&owner, [&](frmAbout* box) {
         version = textOf(*box, "lblVersion");
         title = textOf(*box, "lblTitle");
     });
     rigtune::showAboutBox(&owner);
     QCOMPARE(version, QStringLiteral("Version " RIGTUNE_PROJECT_VERSION));
     QCOMPARE(title, QStringLiteral("Rigtune"));
+}
+
+void TestFrmAbout::mnuAboutShowsTheBoxOverTheMainWindow() {
+    rigtune::Form1 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QWidget* owner = nullptr;
+    whenAboutBoxShown(&window, [&](frmAbout* box) {
+        QVERIFY(box->isModal());
+        owner = box->parentWidget();
+    });
+    auto* action = window.findChild<QAction*>(QStringLiteral("mnuAbout"));
+    QVERIFY(action);
+    action->trigger();
+    QCOMPARE(owner, &window);
 }
 
 QTEST_MAIN(TestFrmAbout)

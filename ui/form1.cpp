@@ -1,6 +1,7 @@
 #include "form1.h"
 
 #include "form2.h"
+#include "frmabout.h"
 #include "messages.h"
 #include "setupgrid.h"
 #include "setupreader.h"
@@ -144,6 +145,8 @@ void Form1::mnuQuit_Click() {
     close();
 }
 
-void Form1::mnuAbout_Click() {}
+void Form1::mnuAbout_Click() {
+    showAboutBox(this);
+}
 
 } // namespace rigtune

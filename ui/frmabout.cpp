@@ -9,8 +9,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-using rigtune::twipsPoint;
-using rigtune::twipsRect;
+namespace rigtune {
 
 namespace {
 
@@ -80,13 +79,13 @@ QLabel* makeLogo(QWidget* parent, const QRect& geometry) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* owner, rigtune::Platform& platform)
+frmAbout::frmAbout(QWidget* owner, Platform& platform)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(platform) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setFixedSize(rigtune::twipsSize(5865, 3555));
+    setFixedSize(twipsSize(5865, 3555));
     createControls();
     Form_Load();
 }
@@ -125,7 +124,7 @@ void frmAbout::Form_Load() {
                             .arg(RIGTUNE_VERSION_MAJOR)
                             .arg(RIGTUNE_VERSION_MINOR)
                             .arg(RIGTUNE_VERSION_PATCH));
-    lblTitle->setText(rigtune::ApplicationTitle);
+    lblTitle->setText(ApplicationTitle);
 }
 
 void frmAbout::StartSysInfo() {
@@ -139,8 +138,6 @@ void frmAbout::cmdOK_Click() {
 void frmAbout::cmdSysInfo_Click() {
     StartSysInfo();
 }
-
-namespace rigtune {
 
 void showAboutBox(QWidget* owner) {
     frmAbout box(owner);

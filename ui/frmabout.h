@@ -10,12 +10,14 @@ class QLabel;
 class QPushButton;
 class QWidget;
 
+namespace rigtune {
+
 class frmAbout : public QDialog {
     Q_OBJECT
 
 public:
     // System Info reaches the operating system through platform.
-    explicit frmAbout(QWidget* owner, rigtune::Platform& platform = rigtune::nativePlatform());
+    explicit frmAbout(QWidget* owner, Platform& platform = nativePlatform());
 
     // Looks up the system's information program and starts it, or says it is unavailable.
     void StartSysInfo();
@@ -28,7 +30,7 @@ private:
     void createControls();
     void Form_Load();
 
-    rigtune::Platform& platform_;
+    Platform& platform_;
     QLabel* picIcon = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdSysInfo = nullptr;
@@ -39,8 +41,6 @@ private:
     QLabel* lblVersion = nullptr;
     QLabel* lblDisclaimer = nullptr;
 };
-
-namespace rigtune {
 
 // Loads a new About box and shows it modal over owner; returns once it has been closed, and the
 // box is gone by then.
