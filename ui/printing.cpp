@@ -1,0 +1,78 @@
+#include "printing.h"
+
+#include "messages.h"
+#include "twips.h"
+
+#include <QPainter>
+#include <QPicture>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QWidget>
+
+namespace rigtune {
+
+namespace {
+
+constexpr double TwipsPerInch = 1440.0;
+constexpr double SheetPixelsPerInch = TwipsPerInch / TwipsPerPixel;
+
+QString printerLabel(const QPrinter& printer) {
+    return printer.printerName().isEmpty() ? QStringLiteral("the printer")
+                                           : QStringLiteral("\"%1\"").arg(printer.printerName());
+}
+
+bool fail(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+    return false;
+}
+
+// Qt renders a widget straight onto a printer through a bitmap, so the sheet is first recorded as
+// drawing commands, and those are played back on the printer as vector paths and real text. The
+// printer's page description is resolution-free (the print system rasterises it at the printer's
+// own resolution), so its coordinates are set to the sheet's 96 to the inch: the recorded fonts are
+// then sized as on the sheet, and one design inch is one inch on paper. The painter starts at the
+// top-left corner of the printable area.
+void renderSheet(QWidget* sheet, QPainter& painter, const QPrinter& printer) {
+    QPicture commands;
+    sheet->render(&commands, QPoint(), QRegion(sheet->rect()),
+                  QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    const double scale = printer.resolution() / SheetPixelsPerInch;
+    painter.scale(scale, scale);
+    painter.drawPicture(0, 0, commands);
+}
+
+} // namespace
+
+bool printSheet(QWidget* sheet, QPrinter& printer, QString* error) {
+    printer.setResolution(int(SheetPixelsPerInch));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return fail(error, QStringLiteral("The settings sheet could not be printed: %1 could not "
+                                          "start a page.")
+                               .arg(printerLabel(printer)));
+    renderSheet(sheet, painter, printer);
+    const bool ended = painter.end();
+    if (!ended || printer.printerState() == QPrinter::Error ||
+        printer.printerState() == QPrinter::Aborted)
+        return fail(error, QStringLiteral("The settings sheet could not be printed: %1 reported "
+                                          "an error.")
+                               .arg(printerLabel(printer)));
+    return true;
+}
+
+void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
+    const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
+    if (defaultPrinter.isNull()) {
+        showMessage(parent, QStringLiteral("The settings sheet could not be printed: there is no "
+                                           "default printer. Set one up, then print again."));
+        return;
+    }
+    QPrinter printer(defaultPrinter, QPrinter::HighResolution);
+    printer.setDocName(ApplicationTitle);
+    QString error;
+    if (!printSheet(sheet, printer, &error))
+        showMessage(parent, error);
+}
+
+} // namespace rigtune
