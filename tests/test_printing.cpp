@@ -1,52 +1,36 @@
 // Printing the settings sheet: one page of the printer's paper, the sheet at its design size at
 // the top-left of the printable area, its texts as real text and nothing as a bitmap; a printer
 // that fails is reported, never taken for success; the sheet is never shown.
+#include "form2.h"
 #include "pdftools.h"
 #include "printing.h"
-#include "twips.h"
+#include "setupgrid.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QPageSize>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
 
 using namespace rigtune;
 
 namespace {
 
 constexpr double PointsPerTwip = 72.0 / 1440.0;
+const QString Path = QStringLiteral("/home/driver/setups/rally.str");
 
-// Stands in for the print layout: a white sheet with a title, the path box and three value boxes.
-class Sheet : public QWidget {
-public:
-    Sheet() {
-        setFixedSize(twipsSize(9765, 5775));
-        setAutoFillBackground(true);
-        setPalette(QPalette(Qt::black, Qt::white));
-        auto* title = new QLabel(QStringLiteral("Gravlund Settings "), this);
-        title->setGeometry(twipsRect(480, 240, 3375, 375));
-        title->setFont(QFont(QStringLiteral("Arial"), 14, QFont::Bold));
-        tbFile = addBox(twipsRect(0, 720, 8535, 525));
-        left = addBox(twipsRect(1560, 1800, 1200, 285));
-        right = addBox(twipsRect(5760, 1800, 1200, 285));
-        bottom = addBox(twipsRect(1560, 5400, 1200, 285));
-    }
+// A record whose every value is its field code in lower case with a 1, such as "tilf1".
+Setup distinctValues() {
+    Setup record;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        record.setValue(i, latin(Fields[i].code()).toLower() + QLatin1Char('1'));
+    return record;
+}
 
-    QLineEdit* tbFile;
-    QLineEdit* left;
-    QLineEdit* right;
-    QLineEdit* bottom;
-
-private:
-    QLineEdit* addBox(const QRect& geometry) {
-        auto* box = new QLineEdit(this);
-        box->setGeometry(geometry);
-        box->setAlignment(Qt::AlignCenter);
-        return box;
-    }
-};
+// The centre of a value box on paper, in points from the printable area's corner.
+QPointF designCentre(int leftTwips, int topTwips) {
+    return QPointF(leftTwips + 600, topTwips + 142.5) * PointsPerTwip;
+}
 
 // Counts the times a widget is asked to show itself.
 class ShowCounter : public QObject {
@@ -59,10 +43,6 @@ public:
     }
 };
 
-QPointF centre(const QRectF& box) {
-    return box.center();
-}
-
 } // namespace
 
 class TestPrinting : public QObject {
@@ -72,10 +52,8 @@ private slots:
     void init() {
         QVERIFY(dir.isValid());
         pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-        sheet.tbFile->setText(QStringLiteral("/home/driver/setups/rally.str"));
-        sheet.left->setText(QStringLiteral("alpha"));
-        sheet.right->setText(QStringLiteral("omega"));
-        sheet.bottom->setText(QStringLiteral("12"));
+        sheet.emplace();
+        sheet->RefreshPrintLayout(distinctValues(), Path);
     }
 
     void onePageOfThePrintersPaper_data() {
@@ -97,7 +75,7 @@ private slots:
         printer.setPageSize(QPageSize(paper));
         printer.setPageOrientation(orientation);
         QString error;
-        QVERIFY2(printSheet(&sheet, printer, &error), qPrintable(error));
+        QVERIFY2(printSheet(&*sheet, printer, &error), qPrintable(error));
         QCOMPARE(pdftools::pageCount(pdf), 1);
         const QSizeF size = pdftools::pageSize(pdf);
         QVERIFY2(
@@ -108,13 +86,31 @@ private slots:
     void textIsRealTextAndNothingIsABitmap() {
         QPrinter printer(QPrinter::HighResolution);
         toPdf(printer);
-        QVERIFY(printSheet(&sheet, printer));
-        const QString text = pdftools::text(pdf);
-        for (const char* expected :
-             {"Gravlund Settings", "/home/driver/setups/rally.str", "alpha", "omega", "12"})
-            QVERIFY2(text.contains(QLatin1String(expected)),
-                     qPrintable(QStringLiteral("\"%1\" not in: %2").arg(expected, text)));
+        QVERIFY(printSheet(&*sheet, printer));
+        const QStringList words = pdfWords();
+        QStringList expected{QStringLiteral("Gravlund"), QStringLiteral("Settings"), Path};
+        for (std::size_t i = 0; i < FieldCount; ++i)
+            expected << sheet->value(i);
+        for (const QString& word : expected)
+            QVERIFY2(words.contains(word), qPrintable(word + QStringLiteral(" not printed")));
         QCOMPARE(pdftools::imageCount(pdf), 0);
+    }
+
+    // A Print before any Open: the title, headings and labels, and no values.
+    void anEmptySheetPrintsItsLabels() {
+        sheet.emplace();
+        QPrinter printer(QPrinter::HighResolution);
+        toPdf(printer);
+        QVERIFY(printSheet(&*sheet, printer));
+        const QString text = pdftools::text(pdf).simplified();
+        QStringList expected{QStringLiteral("Gravlund Settings")};
+        for (const Wheel& wheel : Wheels)
+            expected << latin(wheel.printColumnLabel);
+        for (const Setting& setting : Settings)
+            expected << latin(setting.rowLabel);
+        for (const QString& label : expected)
+            QVERIFY2(text.contains(label), qPrintable(label + QStringLiteral(" not in: ") + text));
+        QVERIFY2(!text.contains(QLatin1String("tilf1")), qPrintable(text));
     }
 
     // One design inch is one inch on paper, and the sheet's corner is the printable area's.
@@ -122,21 +118,20 @@ private slots:
         QPrinter printer(QPrinter::HighResolution);
         toPdf(printer);
         printer.setPageMargins(QMarginsF(30, 50, 30, 30), QPageLayout::Point);
-        QVERIFY(printSheet(&sheet, printer));
+        QVERIFY(printSheet(&*sheet, printer));
         const QPointF origin = printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
-        const QPointF path = centre(pdftools::wordBox(pdf, sheet.tbFile->text()));
-        const QPointF alpha = centre(pdftools::wordBox(pdf, QStringLiteral("alpha")));
-        const QPointF omega = centre(pdftools::wordBox(pdf, QStringLiteral("omega")));
-        const QPointF twelve = centre(pdftools::wordBox(pdf, QStringLiteral("12")));
-        const QPointF designPath = QPointF(8535 / 2.0, 720 + 525 / 2.0) * PointsPerTwip;
-        QString off = offBy(path, origin + designPath, "path box centre");
+        const QPointF tilf = wordCentre(sheet->value(0));
+        const QPointF tirr = wordCentre(sheet->value(3));
+        const QPointF wr = wordCentre(sheet->value(FieldCount - 1));
+        QString off = offBy(tilf, origin + designCentre(1560, 1800), "TILF centre");
         QVERIFY2(off.isEmpty(), qPrintable(off));
-        off = offBy(QPointF(omega.x() - alpha.x(), 0), QPointF(4200 * PointsPerTwip, 0),
-                    "distance LF to RR column");
+        off = offBy(tirr, origin + designCentre(5760, 1800), "TIRR centre");
         QVERIFY2(off.isEmpty(), qPrintable(off));
-        off = offBy(QPointF(0, twelve.y() - alpha.y()), QPointF(0, 3600 * PointsPerTwip),
-                    "distance first to last row");
+        off = offBy(wr, origin + designCentre(1560, 5400), "WR centre");
         QVERIFY2(off.isEmpty(), qPrintable(off));
+        const double pathCentre = wordCentre(Path).x() - origin.x();
+        QVERIFY2(qAbs(pathCentre - 8535 / 2.0 * PointsPerTwip) < 2,
+                 qPrintable(QStringLiteral("path centred at %1 pt").arg(pathCentre)));
         const double titleHeight = pdftools::wordBox(pdf, QStringLiteral("Gravlund")).height();
         QVERIFY2(titleHeight > 12 && titleHeight < 20,
                  qPrintable(QStringLiteral("title is %1 pt high").arg(titleHeight)));
@@ -144,13 +139,13 @@ private slots:
 
     void theSheetIsNeverShown() {
         ShowCounter counter;
-        sheet.installEventFilter(&counter);
+        sheet->installEventFilter(&counter);
         QPrinter printer(QPrinter::HighResolution);
         toPdf(printer);
-        QVERIFY(printSheet(&sheet, printer));
-        sheet.removeEventFilter(&counter);
+        QVERIFY(printSheet(&*sheet, printer));
+        sheet->removeEventFilter(&counter);
         QCOMPARE(counter.shows, 0);
-        QVERIFY(!sheet.isVisible());
+        QVERIFY(!sheet->isVisible());
     }
 
     void aPrinterThatCannotStartIsReported() {
@@ -158,11 +153,20 @@ private slots:
         toPdf(printer);
         printer.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/sheet.pdf")));
         QString error;
-        QVERIFY(!printSheet(&sheet, printer, &error));
+        QVERIFY(!printSheet(&*sheet, printer, &error));
         QVERIFY2(error.contains(QLatin1String("could not be printed")), qPrintable(error));
     }
 
 private:
+    QStringList pdfWords() const {
+        QStringList result;
+        for (const auto& [word, box] : pdftools::words(pdf))
+            result << word;
+        return result;
+    }
+
+    QPointF wordCentre(const QString& word) const { return pdftools::wordBox(pdf, word).center(); }
+
     void toPdf(QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
@@ -183,7 +187,7 @@ private:
 
     QTemporaryDir dir;
     QString pdf;
-    Sheet sheet;
+    std::optional<Form2> sheet;
 };
 
 QTEST_MAIN(TestPrinting)

@@ -3,6 +3,7 @@
 #include "form2.h"
 #include "frmabout.h"
 #include "messages.h"
+#include "printing.h"
 #include "setupgrid.h"
 #include "setupreader.h"
 #include "setupwriter.h"
@@ -139,7 +140,9 @@ void Form1::mnuSave_Click() {
         showMessage(this, written.errorString());
 }
 
-void Form1::mnuPrint_Click() {}
+void Form1::mnuPrint_Click() {
+    printOnDefaultPrinter(this, &printLayout());
+}
 
 void Form1::mnuQuit_Click() {
     close();
