@@ -69,6 +69,9 @@ void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
         return;
     }
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);
+    // Choosing a printer leaves the paper at the locale's size; the sheet goes on the printer's
+    // own.
+    printer.setPageSize(defaultPrinter.defaultPageSize());
     printer.setDocName(ApplicationTitle);
     QString error;
     if (!printSheet(sheet, printer, &error))

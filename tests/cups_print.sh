@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# Prints through a real print system: starts a private CUPS daemon (own configuration, spool and
+# socket, so it never touches the machine's own), adds a CUPS-PDF queue and runs the editor's
+# File > Print through it.
+#
+#   cups_print.sh PRINT_PROGRAM SETUP_FILE default     the queue is the default destination: the
+#       program must print without a message, the job must hold the title, the path and the
+#       values, and the queue must write one page on its default paper, Letter
+#   cups_print.sh PRINT_PROGRAM SETUP_FILE no-default  the queue exists but nothing is the
+#       default: the program must say so in a message and print nothing
+#
+# As root, a print system that cannot be set up is a failure. Other users cannot start one, so
+# for them the test is skipped (exit 77).
+set -euo pipefail
+
+program=$1
+setup_file=$2
+mode=$3
+wait_seconds=60
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "SKIP: starting a CUPS daemon with its backends needs root"
+    exit 77
+fi
+for tool in cupsd lpadmin lpstat pdfinfo pdftotext pdftoppm; do
+    command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+done
+[ -x /usr/lib/cups/backend/cups-pdf ] || { echo "FAIL: the CUPS-PDF backend is missing"; exit 1; }
+
+root=$(mktemp -d /tmp/rigtune-cups.XXXXXX)
+chmod 755 "$root"
+queue=rigtune-pdf-$$
+# The backend reads the configuration named after its queue; this is the one file outside root.
+pdf_conf=/etc/cups/cups-pdf-$queue.conf
+cupsd_pid=
+
+fail() {
+    echo "FAIL: $*"
+    echo "--- CUPS error log:"
+    tail -n 40 "$root/log/error_log" 2>/dev/null || true
+    exit 1
+}
+
+cleanup() {
+    if [ -n "$cupsd_pid" ]; then
+        kill "$cupsd_pid" 2>/dev/null || true
+        for _ in $(seq 50); do kill -0 "$cupsd_pid" 2>/dev/null || break; sleep 0.1; done
+        kill -9 "$cupsd_pid" 2>/dev/null || true
+    fi
+    rm -f "$pdf_conf"
+    rm -rf "$root"
+}
+trap cleanup EXIT
+
+mkdir -p "$root"/{etc/ppd,spool,cache,state,log,tmp,out,home}
+chmod 1777 "$root/tmp" "$root/out"
+cat >"$root/etc/cups-files.conf" <<CONF
+ServerRoot $root/etc
+RequestRoot $root/spool
+CacheDir $root/cache
+StateDir $root/state
+TempDir $root/tmp
+ErrorLog $root/log/error_log
+AccessLog $root/log/access_log
+PageLog $root/log/page_log
+Printcap $root/printcap
+Sandboxing Relaxed
+CONF
+cat >"$root/etc/cupsd.conf" <<CONF
+Listen $root/cups.sock
+LogLevel info
+PreserveJobFiles Yes
+Browsing No
+WebInterface No
+<Location />
+  Order allow,deny
+  Allow all
+</Location>
+<Policy default>
+  <Limit All>
+    Order deny,allow
+  </Limit>
+</Policy>
+CONF
+cat >"$pdf_conf" <<CONF
+Out $root/out
+AnonDirName $root/out
+Spool $root/spool-pdf
+Log $root/log
+Label 0
+TitlePref 0
+CONF
+
+# Clients of this print system only: its socket, no per-user defaults, no default from the
+# environment.
+export CUPS_SERVER=$root/cups.sock
+export HOME=$root/home
+unset PRINTER LPDEST
+
+cupsd -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" &
+cupsd_pid=$!
+for _ in $(seq $((wait_seconds * 10))); do
+    lpstat -r >/dev/null 2>&1 && break
+    kill -0 "$cupsd_pid" 2>/dev/null || fail "cupsd stopped at start"
+    sleep 0.1
+done
+lpstat -r >/dev/null 2>&1 || fail "cupsd did not answer within ${wait_seconds}s"
+
+lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+    -o PageSize=Letter 2>&1 | grep -v -i deprecat || true
+lpstat -p "$queue" >/dev/null 2>&1 || fail "could not add the CUPS-PDF queue"
+[ "$mode" = default ] && lpadmin -d "$queue"
+
+status=0
+output=$(timeout "$wait_seconds" env QT_QPA_PLATFORM=offscreen "$program" "$setup_file") ||
+    status=$?
+echo "$output"
+
+if [ "$mode" = no-default ]; then
+    [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
+    grep -q "no default printer" <<<"$output" || fail "the message does not name the cause"
+    [ -z "$(lpstat -o 2>/dev/null)" ] || fail "a job was queued without a default printer"
+    echo "PASS: no default printer gives the message and prints nothing"
+    exit 0
+fi
+
+[ "$status" -eq 0 ] || fail "printing gave exit $status"
+pdf=
+for _ in $(seq $((wait_seconds * 10))); do
+    pdf=$(find "$root/out" -name '*.pdf' -size +0 | head -n 1)
+    [ -n "$pdf" ] && [ -z "$(lpstat -o 2>/dev/null)" ] && break
+    sleep 0.1
+done
+[ -n "$pdf" ] || fail "the queue wrote no PDF within ${wait_seconds}s"
+count=$(find "$root/out" -name '*.pdf' | wc -l)
+[ "$count" -eq 1 ] || fail "expected one PDF, found $count"
+
+info=$(pdfinfo "$pdf")
+echo "$info" | grep -E '^(Pages|Page size):'
+grep -q '^Pages: *1$' <<<"$info" || fail "expected one page"
+grep -Eq '^Page size: *612(\.0+)? x 792(\.0+)? pts' <<<"$info" ||
+    fail "expected the queue's default paper, Letter (612 x 792 pts)"
+# The print system turns the job into PostScript and back, which loses the text's encoding, so
+# the words are read from the document the editor handed to it and the queue's page is checked
+# for ink.
+job=$(find "$root/spool" -name 'd*-001' | head -n 1)
+[ -n "$job" ] || fail "the print system kept no job document"
+text=$(pdftotext -layout "$job" -)
+for expected in "Gravlund Settings" "$setup_file" "tilf 4.5" "wr 2.5"; do
+    grep -qF "$expected" <<<"$text" || fail "\"$expected\" is not in the printed document"
+done
+pdftoppm -r 20 -gray "$pdf" "$root/page"
+ink=$(tail -c +16 "$root"/page*.pgm | tr -d '\377' | wc -c)
+[ "$ink" -gt 100 ] || fail "the printed page is blank"
+echo "PASS: one Letter page of the sheet, with the title, the path and the values"
