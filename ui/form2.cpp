@@ -64,6 +64,12 @@ Form2::Form2() {
         sheet.setColor(role, Qt::black);
     setPalette(sheet);
     setAutoFillBackground(true);
+    // Plain black frames: the platform style's boxes carry a faint translucent shadow, and a print
+    // system turns any page with transparency into a bitmap, losing the sharp text.
+    setStyleSheet(
+        QStringLiteral("QLabel { background: white; color: black; }"
+                       "QLineEdit, QTextEdit { border: 1px solid black; background: white;"
+                       " color: black; }"));
 
     QLabel* title = addGridLabel(this, QStringLiteral("Label6"),
                                  QStringLiteral("Gravlund Settings "), {480, 240, 3375, 375}, true);
