@@ -105,7 +105,9 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
-    if (file.write(bytes) != bytes.size()) {
+    // A short file waits in Qt's write buffer, and QSaveFile's commit does not check the flush
+    // that writes it out: flush here, so a full disk is seen before the old file is replaced.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = file.errorString();
         file.cancelWriting();
         return SetupResult::failure(cannotSaveMessage(path, reason));
