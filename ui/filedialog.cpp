@@ -15,19 +15,7 @@ CommonDialog::Hook& hook() {
 std::optional<QString> runQtDialog(QWidget* parent, CommonDialog::Mode mode,
                                    const QStringList& nameFilters, const QString& startName) {
     QFileDialog dialog(parent);
-    const bool open = mode == CommonDialog::Mode::Open;
-    dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    // The open dialog does not insist that a typed name exists, the save dialog does not ask
-    // before replacing a file, and neither adds an extension: the commands take the name as given.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setNameFilters(nameFilters);
-    // Start from the name chosen last, or else the working folder: never from a folder that Qt
-    // remembered from an earlier run, as the editor keeps nothing between runs.
-    if (startName.isEmpty())
-        dialog.setDirectory(QDir::currentPath());
-    else
-        dialog.selectFile(startName);
+    CommonDialog::prepare(dialog, mode, nameFilters, startName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -37,6 +25,23 @@ std::optional<QString> runQtDialog(QWidget* parent, CommonDialog::Mode mode,
 
 void CommonDialog::setHook(Hook h) {
     hook() = std::move(h);
+}
+
+void CommonDialog::prepare(QFileDialog& dialog, Mode mode, const QStringList& nameFilters,
+                           const QString& startName) {
+    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // The open dialog does not insist that a typed name exists, the save dialog does not ask
+    // before replacing a file, and neither adds an extension: the commands take the name as given.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString());
+    dialog.setNameFilters(nameFilters);
+    // Start from the name chosen last, or else the working folder: never from a folder that Qt
+    // remembered from an earlier run, as the editor keeps nothing between runs.
+    if (startName.isEmpty())
+        dialog.setDirectory(QDir::currentPath());
+    else
+        dialog.selectFile(startName);
 }
 
 QStringList CommonDialog::qtNameFilters(const QString& filter) {

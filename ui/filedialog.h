@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace rigtune {
@@ -28,6 +29,10 @@ public:
     // cancel. It is told the mode and the name the dialog would start from.
     using Hook = std::function<std::optional<QString>(Mode mode, const QString& startName)>;
     static void setHook(Hook hook);
+
+    // Sets up Qt's dialog as the editor uses it.
+    static void prepare(QFileDialog& dialog, Mode mode, const QStringList& nameFilters,
+                        const QString& startName);
 
     // "Setup Files (*.str)|*.str" in the form QFileDialog takes.
     static QStringList qtNameFilters(const QString& filter);

@@ -56,6 +56,7 @@ QTextEdit* addPathBox(QWidget* sheet) {
 Form2::Form2() {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Form2"));
+    setAttribute(Qt::WA_DontShowOnScreen); // it exists only to be printed
     setFixedSize(twipsSize(SheetWidth, SheetHeight));
     QPalette sheet = palette();
     for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base})

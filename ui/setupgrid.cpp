@@ -59,6 +59,9 @@ QLineEdit* addBox(QWidget* container, const GridGeometry& grid, std::size_t fiel
     // A value has no length limit; QLineEdit's default of 32,767 would cut long ones.
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setAlignment(Qt::AlignCenter);
+    QFont font = box->font(); // the platform's face, at the size the 19-pixel boxes were made for
+    font.setPointSizeF(8.25);
+    box->setFont(font);
     const TwipsRect r = boxRect(grid, Fields[field]);
     box->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
     return box;
