@@ -150,6 +150,12 @@ text=$(pdftotext -layout "$job" -)
 for expected in "Gravlund Settings" "$setup_file" "tilf 4.5" "wr 2.5"; do
     grep -qF "$expected" <<<"$text" || fail "\"$expected\" is not in the printed document"
 done
+# The queue's paper can be printed to the edge, so the sheet starts at the page's corner: the
+# title's left edge sits its 480 twips (24 pt) in, give or take a point of the glyph's bearing.
+title_left=$(pdftotext -bbox "$job" - | sed -n 's/.*xMin="\([0-9.]*\)".*>Gravlund<.*/\1/p')
+[ -n "$title_left" ] || fail "the title's position is not in the printed document"
+awk -v x="$title_left" 'BEGIN { exit !(x > 23 && x < 25.5) }' ||
+    fail "the title starts at $title_left pt, not at 24 pt from the printable area's corner"
 pdftoppm -r 20 -gray "$pdf" "$root/page"
 ink=$(tail -c +16 "$root"/page*.pgm | tr -d '\377' | wc -c)
 [ "$ink" -gt 100 ] || fail "the printed page is blank"

@@ -72,6 +72,9 @@ void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
     // Choosing a printer leaves the paper at the locale's size; the sheet goes on the printer's
     // own.
     printer.setPageSize(defaultPrinter.defaultPageSize());
+    // Its margins are Qt's default too; the printer's own smallest ones put the sheet at the
+    // top-left corner of what the printer can reach.
+    printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
     printer.setDocName(ApplicationTitle);
     QString error;
     if (!printSheet(sheet, printer, &error))
