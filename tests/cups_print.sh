@@ -8,6 +8,8 @@
 #       values, and the queue must write one page on its default paper, Letter
 #   cups_print.sh PRINT_PROGRAM SETUP_FILE no-default  the queue exists but nothing is the
 #       default: the program must say so in a message and print nothing
+#   cups_print.sh PRINT_PROGRAM SETUP_FILE refused     the default queue does not accept jobs:
+#       the program must report the printer's error and nothing is printed
 #
 # As root, a print system that cannot be set up is a failure. Other users cannot start one, so
 # for them the test is skipped (exit 77).
@@ -110,12 +112,21 @@ lpstat -r >/dev/null 2>&1 || fail "cupsd did not answer within ${wait_seconds}s"
 lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
     -o PageSize=Letter 2>&1 | grep -v -i deprecat || true
 lpstat -p "$queue" >/dev/null 2>&1 || fail "could not add the CUPS-PDF queue"
-[ "$mode" = default ] && lpadmin -d "$queue"
+[ "$mode" = no-default ] || lpadmin -d "$queue"
+[ "$mode" = refused ] && { cupsreject "$queue" || fail "could not make the queue refuse jobs"; }
 
 status=0
 output=$(timeout "$wait_seconds" env QT_QPA_PLATFORM=offscreen "$program" "$setup_file") ||
     status=$?
 echo "$output"
+
+if [ "$mode" = refused ]; then
+    [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
+    grep -q "reported an error" <<<"$output" || fail "the message does not say the printer failed"
+    [ -z "$(find "$root/out" -name '*.pdf')" ] || fail "a refused job was printed"
+    echo "PASS: a queue that refuses the job gives the message"
+    exit 0
+fi
 
 if [ "$mode" = no-default ]; then
     [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
