@@ -4,7 +4,7 @@
 set -euo pipefail
 
 RIGTUNE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-liberation)
+    fonts-liberation libcups2-dev)
 RIGTUNE_TEST_PACKAGES=(xvfb xauth
     cups cups-client cups-bsd cups-daemon cups-filters printer-driver-cups-pdf ghostscript
     poppler-utils)

@@ -8,6 +8,8 @@
 #       values, and the queue must write one page on its default paper, Letter
 #   cups_print.sh PRINT_PROGRAM SETUP_FILE no-default  the queue exists but nothing is the
 #       default: the program must say so in a message and print nothing
+#   cups_print.sh PRINT_PROGRAM SETUP_FILE refused     the default queue does not accept jobs:
+#       the program must report the printer's error and nothing is printed
 #
 # As root, a print system that cannot be set up is a failure. Other users cannot start one, so
 # for them the test is skipped (exit 77).
@@ -110,12 +112,21 @@ lpstat -r >/dev/null 2>&1 || fail "cupsd did not answer within ${wait_seconds}s"
 lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
     -o PageSize=Letter 2>&1 | grep -v -i deprecat || true
 lpstat -p "$queue" >/dev/null 2>&1 || fail "could not add the CUPS-PDF queue"
-[ "$mode" = default ] && lpadmin -d "$queue"
+[ "$mode" = no-default ] || lpadmin -d "$queue"
+[ "$mode" = refused ] && { cupsreject "$queue" || fail "could not make the queue refuse jobs"; }
 
 status=0
 output=$(timeout "$wait_seconds" env QT_QPA_PLATFORM=offscreen "$program" "$setup_file") ||
     status=$?
 echo "$output"
+
+if [ "$mode" = refused ]; then
+    [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
+    grep -q "reported an error" <<<"$output" || fail "the message does not say the printer failed"
+    [ -z "$(find "$root/out" -name '*.pdf')" ] || fail "a refused job was printed"
+    echo "PASS: a queue that refuses the job gives the message"
+    exit 0
+fi
 
 if [ "$mode" = no-default ]; then
     [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
@@ -150,6 +161,12 @@ text=$(pdftotext -layout "$job" -)
 for expected in "Gravlund Settings" "$setup_file" "tilf 4.5" "wr 2.5"; do
     grep -qF "$expected" <<<"$text" || fail "\"$expected\" is not in the printed document"
 done
+# The queue's paper can be printed to the edge, so the sheet starts at the page's corner: the
+# title's left edge sits its 480 twips (24 pt) in, give or take a point of the glyph's bearing.
+title_left=$(pdftotext -bbox "$job" - | sed -n 's/.*xMin="\([0-9.]*\)".*>Gravlund<.*/\1/p')
+[ -n "$title_left" ] || fail "the title's position is not in the printed document"
+awk -v x="$title_left" 'BEGIN { exit !(x > 23 && x < 25.5) }' ||
+    fail "the title starts at $title_left pt, not at 24 pt from the printable area's corner"
 pdftoppm -r 20 -gray "$pdf" "$root/page"
 ink=$(tail -c +16 "$root"/page*.pgm | tr -d '\377' | wc -c)
 [ "$ink" -gt 100 ] || fail "the printed page is blank"

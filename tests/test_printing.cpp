@@ -7,6 +7,8 @@
 #include "setupgrid.h"
 
 #include <QPageSize>
+#include <QPaintEngine>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QTemporaryDir>
 #include <QTest>
@@ -41,6 +43,48 @@ public:
             ++shows;
         return false;
     }
+};
+
+// A printer that takes the page and then reports an error when the job is finished, as a
+// printer driver does when the spooler fails.
+class PrinterFailingAtTheEnd : public QPrinter {
+public:
+    PrinterFailingAtTheEnd() { setEngines(&engine_, &engine_); }
+
+private:
+    class Engine : public QPaintEngine, public QPrintEngine {
+    public:
+        Engine() : QPaintEngine(AllFeatures) {}
+        bool begin(QPaintDevice*) override {
+            state_ = QPrinter::Active;
+            return true;
+        }
+        bool end() override {
+            state_ = QPrinter::Error;
+            return false;
+        }
+        void updateState(const QPaintEngineState&) override {}
+        void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
+        void drawPath(const QPainterPath&) override {}
+        void drawPolygon(const QPointF*, int, PolygonDrawMode) override {}
+        Type type() const override { return User; }
+
+        void setProperty(PrintEnginePropertyKey, const QVariant&) override {}
+        QVariant property(PrintEnginePropertyKey key) const override {
+            return key == PPK_Resolution ? QVariant(96) : QVariant();
+        }
+        bool newPage() override { return true; }
+        bool abort() override { return true; }
+        int metric(QPaintDevice::PaintDeviceMetric metric) const override {
+            const bool size = metric == QPaintDevice::PdmWidth || metric == QPaintDevice::PdmHeight;
+            return size ? 1000 : metric == QPaintDevice::PdmDepth ? 32 : 96;
+        }
+        QPrinter::PrinterState printerState() const override { return state_; }
+
+    private:
+        QPrinter::PrinterState state_ = QPrinter::Idle;
+    };
+    Engine engine_;
 };
 
 } // namespace
@@ -155,6 +199,13 @@ private slots:
         QString error;
         QVERIFY(!printSheet(&*sheet, printer, &error));
         QVERIFY2(error.contains(QLatin1String("could not be printed")), qPrintable(error));
+    }
+
+    void aPrinterThatFailsAtTheEndIsReported() {
+        PrinterFailingAtTheEnd printer;
+        QString error;
+        QVERIFY(!printSheet(&*sheet, printer, &error));
+        QVERIFY2(error.contains(QLatin1String("reported an error")), qPrintable(error));
     }
 
 private:

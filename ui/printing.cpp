@@ -9,6 +9,10 @@
 #include <QPrinterInfo>
 #include <QWidget>
 
+#ifdef RIGTUNE_HAVE_CUPS
+#include <cups/cups.h>
+#endif
+
 namespace rigtune {
 
 namespace {
@@ -42,6 +46,21 @@ void renderSheet(QWidget* sheet, QPainter& painter, const QPrinter& printer) {
     painter.drawPicture(0, 0, commands);
 }
 
+// Qt's CUPS engine hands the finished page to the print system inside QPainter::end() and drops
+// the answer, so a queue that refuses the job would pass for printed. libcups keeps that answer
+// as this thread's last status.
+bool printSystemRefusedJob(const QPrinter& printer) {
+#ifdef RIGTUNE_HAVE_CUPS
+    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
+        return false;
+    const ipp_status_t status = cupsLastError();
+    return status < IPP_STATUS_OK || status > IPP_STATUS_OK_EVENTS_COMPLETE;
+#else
+    Q_UNUSED(printer);
+    return false;
+#endif
+}
+
 } // namespace
 
 bool printSheet(QWidget* sheet, QPrinter& printer, QString* error) {
@@ -54,7 +73,7 @@ bool printSheet(QWidget* sheet, QPrinter& printer, QString* error) {
     renderSheet(sheet, painter, printer);
     const bool ended = painter.end();
     if (!ended || printer.printerState() == QPrinter::Error ||
-        printer.printerState() == QPrinter::Aborted)
+        printer.printerState() == QPrinter::Aborted || printSystemRefusedJob(printer))
         return fail(error, QStringLiteral("The settings sheet could not be printed: %1 reported "
                                           "an error.")
                                .arg(printerLabel(printer)));
@@ -72,6 +91,9 @@ void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
     // Choosing a printer leaves the paper at the locale's size; the sheet goes on the printer's
     // own.
     printer.setPageSize(defaultPrinter.defaultPageSize());
+    // Its margins are Qt's default too; the printer's own smallest ones put the sheet at the
+    // top-left corner of what the printer can reach.
+    printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
     printer.setDocName(ApplicationTitle);
     QString error;
     if (!printSheet(sheet, printer, &error))
