@@ -196,10 +196,14 @@ private slots:
     }
 
     void failedOpenKeepsTheFields() {
+        const QString opened = writeFile("opened.str", golden("full.str"));
         const QString missing = dir->filePath(QStringLiteral("missing.str"));
-        window->setValue(3, QStringLiteral("kept"));
-        dialogs->answers = {missing};
+        dialogs->answers = {opened, missing};
         trigger(*window, "mnuImport");
+        window->setValue(3, QStringLiteral("kept"));
+        trigger(*window, "mnuImport");
+        QCOMPARE(window->printLayout().path(), opened); // the sheet is not refreshed
+        QCOMPARE(window->printLayout().value(3), QStringLiteral("tirr 4.5"));
         QCOMPARE(window->value(3), QStringLiteral("kept"));
         QCOMPARE(log->messages.size(), 1);
         QVERIFY2(log->messages[0].contains(QDir::toNativeSeparators(missing)),
