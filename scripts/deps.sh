@@ -6,6 +6,8 @@ set -euo pipefail
 RIGTUNE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation)
 RIGTUNE_TEST_PACKAGES=(xvfb xauth)
+# The fuzzer (clang with its sanitizer and libFuzzer runtimes) and the benchmarks.
+RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev libbenchmark-dev)
 
 rigtune_install_packages() {
     local missing=()
