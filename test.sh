@@ -12,6 +12,12 @@ cmake -S . -B "$build" -DBUILD_TESTING=ON "$@"
 cmake --build "$build" --parallel "$(nproc)"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$build" --output-on-failure --timeout 600
 
+if [ "${RIGTUNE_SANITIZE_RUN:-1}" != 0 ]; then
+    cmake --preset sanitize
+    cmake --build --preset sanitize
+    ctest --preset sanitize
+fi
+
 if [ "${RIGTUNE_FUZZ_SECONDS:-60}" != 0 ]; then
     fuzz/run.sh "${RIGTUNE_FUZZ_SECONDS:-60}"
 fi
