@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Checks Rigtune's desktop integration.
+#   check-package.sh validate DESKTOP METAINFO   both files pass their validators
+#   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, unpacks, and every file that the
+#                                                 menu entry and AppStream name is in it
+set -euo pipefail
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+validate() {
+    desktop-file-validate "$1" || fail "desktop-file-validate $1"
+    appstreamcli validate --no-net "$2" || fail "appstreamcli validate $2"
+}
+
+field() { sed -n "s/^$1=//p" "$2" | head -n 1; }
+
+deb() {
+    local build=$1 id=$2
+    scratch=$(mktemp -d)
+    trap 'rm -rf "$scratch"' EXIT
+    (cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
+        { cat "$scratch/cpack.log"; fail "cpack"; }
+    local package
+    package=$(ls "$scratch"/out/*.deb)
+    dpkg-deb --info "$package"
+    local depends
+    depends=$(dpkg-deb --field "$package" Depends)
+    for needed in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
+        [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
+    done
+
+    local root=$scratch/root
+    dpkg-deb -x "$package" "$root"
+    local desktop=$root/usr/share/applications/$id.desktop
+    local metainfo=$root/usr/share/metainfo/$id.metainfo.xml
+    [ -f "$desktop" ] || fail "no $desktop"
+    [ -f "$metainfo" ] || fail "no $metainfo"
+
+    local exec icon
+    exec=$(field Exec "$desktop")
+    [ -x "$root/usr/bin/$exec" ] || fail "Exec=$exec is not an installed program"
+    icon=$(field Icon "$desktop")
+    for size in 16x16 32x32 48x48 128x128; do
+        [ -f "$root/usr/share/icons/hicolor/$size/apps/$icon.png" ] || fail "no $size icon $icon"
+    done
+    [ -f "$root/usr/share/icons/hicolor/scalable/apps/$icon.svg" ] || fail "no scalable icon"
+    grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+        fail "metainfo does not launch $id.desktop"
+    grep -q "<binary>$exec</binary>" "$metainfo" || fail "metainfo does not provide $exec"
+    echo "package $(basename "$package") holds:"
+    (cd "$root" && find . -type f | sort)
+}
+
+"$@"
