@@ -1,7 +1,8 @@
 #include "codepage.h"
 
+#include <QHash>
 #include <QStringDecoder>
-#include <QStringEncoder>
+#include <array>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -24,16 +25,47 @@ bool useSystemCodePage() {
 
 const char* const FallbackCodePage = "windows-1252";
 
-QStringDecoder makeDecoder() {
-    if (useSystemCodePage())
-        return QStringDecoder(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return QStringDecoder(FallbackCodePage, QStringConverter::Flag::Stateless);
-}
+// The code page is single-byte, so Qt's mapping of its 256 bytes is asked for once and kept as
+// two tables: reading a file is then one lookup a byte, and a character with no byte is known
+// without an encoder's error state.
+class CodePageTables {
+public:
+    CodePageTables() {
+        QStringDecoder decoder = useSystemCodePage() ? QStringDecoder(QStringConverter::System)
+                                                     : QStringDecoder(FallbackCodePage);
+        for (int b = 0; b < 256; ++b) {
+            const char byte = static_cast<char>(b);
+            const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
+            toUnicode_[static_cast<std::size_t>(b)] =
+                decoded.size() == 1 ? decoded[0].unicode() : char16_t(0xFFFD);
+        }
+        for (int b = 255; b >= 0; --b)
+            if (toUnicode_[static_cast<std::size_t>(b)] != 0xFFFD)
+                toByte_.insert(toUnicode_[static_cast<std::size_t>(b)], static_cast<char>(b));
+    }
 
-QStringEncoder makeEncoder() {
-    if (useSystemCodePage())
-        return QStringEncoder(QStringConverter::System, QStringConverter::Flag::Stateless);
-    return QStringEncoder(FallbackCodePage, QStringConverter::Flag::Stateless);
+    char16_t character(unsigned char byte) const { return toUnicode_[byte]; }
+
+    bool byte(char16_t c, char& out) const {
+        if (c < 0x80 && toUnicode_[c] == c) {
+            out = static_cast<char>(c);
+            return true;
+        }
+        const auto found = toByte_.constFind(c);
+        if (found == toByte_.constEnd())
+            return false;
+        out = *found;
+        return true;
+    }
+
+private:
+    std::array<char16_t, 256> toUnicode_{};
+    QHash<char16_t, char> toByte_;
+};
+
+const CodePageTables& tables() {
+    static const CodePageTables instance;
+    return instance;
 }
 
 } // namespace
@@ -44,17 +76,24 @@ QString setupCodePageName() {
 }
 
 QString decodeSetupText(QByteArrayView bytes) {
-    thread_local QStringDecoder decoder = makeDecoder();
-    return decoder.decode(bytes);
+    const CodePageTables& t = tables();
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes)
+        *out++ = QChar(t.character(static_cast<unsigned char>(byte)));
+    return text;
 }
 
 bool encodeSetupText(QStringView text, QByteArray& out) {
-    // A fresh encoder each time: with ICU behind it, resetState() does not clear hasError().
-    QStringEncoder encoder = makeEncoder();
-    QByteArray encoded = encoder.encode(text);
-    if (encoder.hasError())
-        return false;
-    out += encoded;
+    const CodePageTables& t = tables();
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char* next = out.data() + start;
+    for (const QChar c : text)
+        if (!t.byte(c.unicode(), *next++)) {
+            out.resize(start);
+            return false;
+        }
     return true;
 }
 

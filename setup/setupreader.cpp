@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace rigtune {
 
@@ -84,12 +85,20 @@ QStringView trimBlanks(QStringView s) {
     return s.mid(begin, end - begin);
 }
 
+// Lower case for one character: ASCII at once, the rest by Unicode's simple case mapping.
+char16_t lowered(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < 0x80)
+        return (u >= 'A' && u <= 'Z') ? char16_t(u + ('a' - 'A')) : u;
+    return static_cast<char16_t>(c.toLower().unicode());
+}
+
 // Whether s, lower-cased character by character, equals the lower-case ASCII text.
 bool equalsLowered(QStringView s, std::string_view lower) {
     if (s.size() != static_cast<qsizetype>(lower.size()))
         return false;
     for (qsizetype i = 0; i < s.size(); ++i)
-        if (s[i].toLower() != QLatin1Char(lower[static_cast<std::size_t>(i)]))
+        if (lowered(s[i]) != static_cast<char16_t>(lower[static_cast<std::size_t>(i)]))
             return false;
     return true;
 }
@@ -99,6 +108,8 @@ constexpr int OtherSection = static_cast<int>(WheelCount);
 // The section (wheel index, or OtherSection) that an entry opens, or -1.
 int sectionOpenedBy(QStringView entry) {
     const QStringView header = trimBlanks(entry);
+    if (!header.startsWith(QLatin1Char('[')))
+        return -1;
     for (std::size_t w = 0; w < WheelCount; ++w)
         if (equalsLowered(header, Wheels[w].sectionHeader))
             return static_cast<int>(w);
@@ -107,13 +118,19 @@ int sectionOpenedBy(QStringView entry) {
 
 // The field that a trimmed entry sets in a section, or -1.
 int fieldKeyedBy(QStringView trimmed, int section) {
+    if (trimmed.size() < 3)
+        return -1;
+    const std::array<char16_t, 3> key{lowered(trimmed[0]), lowered(trimmed[1]),
+                                      lowered(trimmed[2])};
     const bool wheel = section != OtherSection;
     const std::size_t first = wheel ? 0 : WheelSettingCount;
     const std::size_t last = wheel ? WheelSettingCount : Settings.size();
-    const QStringView key = trimmed.left(3);
-    for (std::size_t s = first; s < last; ++s)
-        if (equalsLowered(key, Settings[s].keyPrefix()))
+    for (std::size_t s = first; s < last; ++s) {
+        const std::string_view prefix = Settings[s].keyPrefix();
+        if (key[0] == char16_t(prefix[0]) && key[1] == char16_t(prefix[1]) &&
+            key[2] == char16_t(prefix[2]))
             return static_cast<int>(fieldIndex(s, wheel ? section : -1));
+    }
     return -1;
 }
 
@@ -136,6 +153,28 @@ qsizetype scanSection(const EntryTable& table, qsizetype start, int section, Set
     return k;
 }
 
+// Reads the file to its end, but never more than limit bytes; expected is its size when it was
+// looked at (0 for files that do not tell, such as those under /proc).
+bool readAtMost(QFile& file, qint64 expected, qint64 limit, QByteArray& bytes) {
+    qint64 capacity = std::clamp<qint64>(expected + 1, 4096, limit);
+    qint64 used = 0;
+    bytes.resize(capacity);
+    for (;;) {
+        const qint64 got = file.read(bytes.data() + used, capacity - used);
+        if (got < 0)
+            return false;
+        used += got;
+        if (got == 0 || used == limit)
+            break;
+        if (used == capacity) {
+            capacity = std::min(capacity * 2, limit);
+            bytes.resize(capacity);
+        }
+    }
+    bytes.resize(used);
+    return true;
+}
+
 SetupResult readFailure(const QString& path, const QString& reason) {
     return SetupResult::failure(cannotOpenMessage(path, reason));
 }
@@ -146,6 +185,8 @@ SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
     table = EntryTable();
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
+    read.spans_.reserve(
+        static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 16 + 8, MaxEntries)));
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
@@ -174,12 +215,12 @@ SetupResult ReadEntries(const QString& path, EntryTable& table) {
         return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
 
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return readFailure(path, file.errorString());
     if (file.isSequential())
         return readFailure(path, QStringLiteral("it is not a regular file."));
-    const QByteArray bytes = file.read(MaxFileSize + 1);
-    if (file.error() != QFileDevice::NoError)
+    QByteArray bytes;
+    if (!readAtMost(file, info.size(), MaxFileSize + 1, bytes))
         return readFailure(path, file.errorString());
     if (bytes.size() > MaxFileSize)
         return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
