@@ -65,6 +65,24 @@ QString refusalReason(const QStringList& refused) {
         .arg(setupCodePageName(), refused.join(QStringLiteral("; ")));
 }
 
+// Overwrites an existing file where no new file can be made beside it. The old bytes are kept
+// first: if the new ones do not fit (a full disk), the old ones go back rather than being lost.
+SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+    const QByteArray old = file.readAll();
+    const auto replaceWith = [&file](const QByteArray& content) {
+        return file.seek(0) && file.resize(0) && file.write(content) == content.size();
+    };
+    if (replaceWith(bytes))
+        return SetupResult::success();
+    QString reason = file.errorString();
+    if (!replaceWith(old))
+        reason += QStringLiteral(" The old file could not be put back: %1").arg(file.errorString());
+    return SetupResult::failure(cannotSaveMessage(path, reason));
+}
+
 } // namespace
 
 SetupResult EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
@@ -100,11 +118,13 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
             cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
 
     QSaveFile file(path);
-    // A game folder may let a player change a file but not create one beside it; then the file is
-    // written in place, as it always was there.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        // A game folder may let a player change a file but not create one beside it; then the
+        // file is written in place, as it always was there.
+        if (target.exists())
+            return writeInPlace(path, bytes);
         return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+    }
     // A short file waits in Qt's write buffer, and QSaveFile's commit does not check the flush
     // that writes it out: flush here, so a full disk is seen before the old file is replaced.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
