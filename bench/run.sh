@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Builds an optimised tree and runs every benchmark: the file engine, then print rendering and
+# start-up under a private Xvfb server (start-up and memory are measured against a bare Qt window).
+#     bench/run.sh                 # as it is reported
+#     bench/run.sh --rounds=41     # more start-up rounds; other flags go to Google Benchmark
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/deps.sh
+rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES[@]}"
+
+build=build-bench
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" --parallel "$(nproc)" --target bench_engine bench_ui
+
+ui_args=(--benchmark_color=false) engine_args=(--benchmark_color=false)
+for arg in "$@"; do
+    case $arg in
+    --rounds=*) ui_args+=("$arg") ;;
+    *) engine_args+=("$arg") ui_args+=("$arg") ;;
+    esac
+done
+
+echo "== file engine"
+"$build/bench/bench_engine" "${engine_args[@]}"
+
+echo
+echo "== windows (Xvfb)"
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
+xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
+    "$build/bench/bench_ui" "${ui_args[@]}" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
