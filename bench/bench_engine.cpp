@@ -91,6 +91,9 @@ void writeFile(benchmark::State& state, const QString& path, const Setup& record
 // Keeps every figure (seconds per iteration) for the summary of the aims.
 class FigureReporter : public benchmark::ConsoleReporter {
 public:
+    // Plain text: the figures are meant to be copied into notes.
+    FigureReporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             // With repetitions, the median stands for the benchmark.

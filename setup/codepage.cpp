@@ -42,9 +42,14 @@ public:
         for (int b = 255; b >= 0; --b)
             if (toUnicode_[static_cast<std::size_t>(b)] != 0xFFFD)
                 toByte_.insert(toUnicode_[static_cast<std::size_t>(b)], static_cast<char>(b));
+        asciiIsLatin1_ = true;
+        for (char16_t b = 0; b < 0x80; ++b)
+            asciiIsLatin1_ = asciiIsLatin1_ && toUnicode_[b] == b;
     }
 
     char16_t character(unsigned char byte) const { return toUnicode_[byte]; }
+    // Whether bytes below 0x80 stand for themselves, as in every Windows ANSI code page.
+    bool asciiIsLatin1() const { return asciiIsLatin1_; }
 
     bool byte(char16_t c, char& out) const {
         if (c < 0x80 && toUnicode_[c] == c) {
@@ -61,7 +66,15 @@ public:
 private:
     std::array<char16_t, 256> toUnicode_{};
     QHash<char16_t, char> toByte_;
+    bool asciiIsLatin1_ = false;
 };
+
+bool isAscii(QByteArrayView bytes) {
+    unsigned char any = 0;
+    for (const char byte : bytes)
+        any |= static_cast<unsigned char>(byte);
+    return any < 0x80;
+}
 
 const CodePageTables& tables() {
     static const CodePageTables instance;
@@ -77,6 +90,9 @@ QString setupCodePageName() {
 
 QString decodeSetupText(QByteArrayView bytes) {
     const CodePageTables& t = tables();
+    // Set-up files are nearly always plain ASCII, which Qt widens in bulk.
+    if (t.asciiIsLatin1() && isAscii(bytes))
+        return QString::fromLatin1(bytes);
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char byte : bytes)

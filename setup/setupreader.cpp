@@ -13,13 +13,20 @@ namespace {
 
 constexpr QChar Blank = QLatin1Char(' ');
 constexpr QChar Tab = QLatin1Char('\t');
-constexpr QChar Comma = QLatin1Char(',');
 constexpr QChar Quote = QLatin1Char('"');
 constexpr QChar CR = QLatin1Char('\r');
 constexpr QChar LF = QLatin1Char('\n');
 
 bool isLineEnd(QChar c) {
     return c == CR || c == LF;
+}
+
+// Whether c ends an entry: a comma or a line end. One test for the common case of a character
+// that is none of them, since every character of a file passes through here.
+bool endsEntry(QChar c) {
+    constexpr quint64 Delimiters = (1ull << ',') | (1ull << '\r') | (1ull << '\n');
+    const char16_t u = c.unicode();
+    return u < 64 && ((Delimiters >> u) & 1) != 0;
 }
 
 // Splits text into entries the way the game's files have always been read: a line end or a comma
@@ -38,7 +45,7 @@ public:
         if (!atEnd() && peek() == Quote)
             return quoted();
         const qsizetype start = pos_;
-        while (!atEnd() && peek() != Comma && !isLineEnd(peek()))
+        while (!atEnd() && !endsEntry(peek()))
             ++pos_;
         const qsizetype length = pos_ - start;
         skipDelimiter();
@@ -55,7 +62,7 @@ private:
         while (!atEnd() && peek() != Quote && !isLineEnd(peek()))
             ++pos_;
         const qsizetype length = pos_ - start;
-        while (!atEnd() && peek() != Comma && !isLineEnd(peek()))
+        while (!atEnd() && !endsEntry(peek()))
             ++pos_;
         skipDelimiter();
         return {start, length};
@@ -245,7 +252,10 @@ void ApplyEntries(const EntryTable& table, SetupRecord& record) {
 }
 
 QStringView EntryValue(QStringView trimmed) {
-    const qsizetype p = trimmed.indexOf(QLatin1Char('=')) + 1; // 1-based; 0 when there is none
+    // A plain scan: entries are short, and Qt's general search costs more than it saves here.
+    const char16_t* begin = trimmed.utf16();
+    const char16_t* equals = std::find(begin, begin + trimmed.size(), u'=');
+    const qsizetype p = equals == begin + trimmed.size() ? 0 : equals - begin + 1; // 1-based
     const qsizetype n = trimmed.size() - (p + 1);
     // A field saved empty reads back as "key =": nothing follows the "=", so the value is empty.
     return n > 0 ? trimmed.right(n) : QStringView();
