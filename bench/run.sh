@@ -12,7 +12,7 @@ build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target bench_engine bench_ui
 
-ui_args=(--benchmark_color=false) engine_args=(--benchmark_color=false)
+ui_args=() engine_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
 for arg in "$@"; do
     case $arg in
     --rounds=*) ui_args+=("$arg") ;;

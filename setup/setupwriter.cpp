@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringList>
+#include <cerrno>
+#include <system_error>
 
 namespace rigtune {
 
@@ -65,6 +67,15 @@ QString refusalReason(const QStringList& refused) {
         .arg(setupCodePageName(), refused.join(QStringLiteral("; ")));
 }
 
+// Why a write failed. Qt reports some failures, a full disk among them, only as "Unknown error";
+// the system's own reason, taken from errno as the write left it, is then the clearer one.
+QString writeFailure(const QFileDevice& file, int systemError) {
+    const QString reason = file.errorString();
+    if (systemError == 0 || reason != QFile().errorString())
+        return reason;
+    return QString::fromStdString(std::generic_category().message(systemError));
+}
+
 // Overwrites an existing file where no new file can be made beside it. The old bytes are kept
 // first: if the new ones do not fit (a full disk), the old ones go back rather than being lost.
 SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
@@ -73,13 +84,15 @@ SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
         return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
     const QByteArray old = file.readAll();
     const auto replaceWith = [&file](const QByteArray& content) {
+        errno = 0;
         return file.seek(0) && file.resize(0) && file.write(content) == content.size();
     };
     if (replaceWith(bytes))
         return SetupResult::success();
-    QString reason = file.errorString();
+    QString reason = writeFailure(file, errno);
     if (!replaceWith(old))
-        reason += QStringLiteral(" The old file could not be put back: %1").arg(file.errorString());
+        reason += QStringLiteral(" The old file could not be put back: %1")
+                      .arg(writeFailure(file, errno));
     return SetupResult::failure(cannotSaveMessage(path, reason));
 }
 
@@ -127,8 +140,9 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
     }
     // A short file waits in Qt's write buffer, and QSaveFile's commit does not check the flush
     // that writes it out: flush here, so a full disk is seen before the old file is replaced.
+    errno = 0;
     if (file.write(bytes) != bytes.size() || !file.flush()) {
-        const QString reason = file.errorString();
+        const QString reason = writeFailure(file, errno);
         file.cancelWriting();
         return SetupResult::failure(cannotSaveMessage(path, reason));
     }

@@ -146,9 +146,10 @@ private slots:
         QTest::addColumn<int>("fileSizeLimit");
         QTest::addColumn<QString>("reason");
 
-        QTest::newRow("disk full") << SaveFault::DiskFull << "old.str" << false << 100 << "";
+        QTest::newRow("disk full")
+            << SaveFault::DiskFull << "old.str" << false << 100 << "File too large";
         QTest::newRow("disk full, saved in place")
-            << SaveFault::DiskFullInPlace << "locked/old.str" << true << 100 << "";
+            << SaveFault::DiskFullInPlace << "locked/old.str" << true << 100 << "File too large";
         QTest::newRow("read-only file")
             << SaveFault::ReadOnlyFile << "old.str" << true << 0 << "read-only";
         QTest::newRow("new name in a read-only folder")
@@ -178,12 +179,7 @@ private slots:
             const Restricted restricted(unprivileged, static_cast<rlim_t>(fileSizeLimit));
             trigger(*window, "mnuSave");
         }
-        QCOMPARE(log->messages.size(), 1);
-        const QString& message = log->messages.first();
-        QVERIFY2(message.startsWith(
-                     QStringLiteral("Cannot save \"%1\"").arg(QDir::toNativeSeparators(path))),
-                 qPrintable(message));
-        QVERIFY2(message.contains(reason), qPrintable(message));
+        expectOneMessage(QStringLiteral("Cannot save \"%1\""), path, reason);
         QCOMPARE(readBytes(path), oldBytes);
         QCOMPARE(namesUnder(dir->path()), names);
         QCOMPARE(valuesOf(*window), values);
@@ -242,12 +238,7 @@ private slots:
             const Restricted restricted(unprivileged, 0);
             trigger(*window, "mnuImport");
         }
-        QCOMPARE(log->messages.size(), 1);
-        const QString& message = log->messages.first();
-        QVERIFY2(message.startsWith(
-                     QStringLiteral("Cannot open \"%1\"").arg(QDir::toNativeSeparators(path))),
-                 qPrintable(message));
-        QVERIFY2(message.contains(reason), qPrintable(message));
+        expectOneMessage(QStringLiteral("Cannot open \"%1\""), path, reason);
         QCOMPARE(valuesOf(*window), values);
         QCOMPARE(window->printLayout().path(), sheetPath);
 
@@ -262,6 +253,15 @@ private slots:
     }
 
 private:
+    // The failure was told once, naming the file, with its reason.
+    void expectOneMessage(const QString& opening, const QString& path, const QString& reason) {
+        QCOMPARE(log->messages.size(), 1);
+        const QString& message = log->messages.first();
+        QVERIFY2(message.startsWith(opening.arg(QDir::toNativeSeparators(path))),
+                 qPrintable(message));
+        QVERIFY2(message.contains(reason), qPrintable(message));
+    }
+
     void prepareSave(SaveFault fault, const QString& path) {
         const QString folder = QFileInfo(path).absolutePath();
         switch (fault) {
