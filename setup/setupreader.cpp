@@ -211,13 +211,15 @@ SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
 SetupResult ReadEntries(const QString& path, EntryTable& table) {
     table = EntryTable();
     const QFileInfo info(path);
-    if (!info.exists())
-        return readFailure(path, QStringLiteral("the file does not exist."));
-    if (info.isDir())
-        return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
-    // Checked before opening: opening a FIFO or a device could block or never end.
-    if (!info.isFile())
+    // Checked before opening: opening a FIFO or a device could block or never end. The common
+    // case is asked first, so an ordinary file costs one look at the disk.
+    if (!info.isFile()) {
+        if (!info.exists())
+            return readFailure(path, QStringLiteral("the file does not exist."));
+        if (info.isDir())
+            return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
         return readFailure(path, QStringLiteral("it is not a regular file."));
+    }
     if (info.size() > MaxFileSize)
         return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
 
