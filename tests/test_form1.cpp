@@ -211,17 +211,6 @@ private slots:
         QCOMPARE(window->file(), missing);
     }
 
-    void failedSaveKeepsTheOldFile() {
-        const QString path = writeFile("old.str", "old bytes");
-        window->setValue(0, QStringLiteral("two\nlines"));
-        dialogs->answers = {path};
-        trigger(*window, "mnuSave");
-        QCOMPARE(readBytes(path), QByteArray("old bytes"));
-        QCOMPARE(log->messages.size(), 1);
-        QVERIFY2(log->messages[0].contains(QLatin1String("Toe In, L-F")),
-                 qPrintable(log->messages[0]));
-    }
-
     // The sheet is a snapshot of the last Open: later edits and saves do not reach it.
     void printLayoutRefreshesOnlyOnOpen() {
         const QString opened = writeFile("sheet.str", golden("full.str"));

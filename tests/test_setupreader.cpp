@@ -3,11 +3,9 @@
 #include "setupwriter.h"
 #include "testutil.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <QTest>
 #include <optional>
-#include <sys/stat.h>
 
 using namespace rigtune;
 using testutil::golden;
@@ -241,59 +239,6 @@ private slots:
         Setup setup;
         QVERIFY(ReadSetupFile(path, setup).ok());
         QCOMPARE(setup.value(field("WR")), QStringLiteral("wr 2.5"));
-    }
-
-    void refusedFilesChangeNothing_data() {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("missing") << "missing"
-                                 << "does not exist";
-        QTest::newRow("folder") << "folder"
-                                << "folder";
-        QTest::newRow("fifo") << "fifo"
-                              << "not a regular file";
-        QTest::newRow("device") << "device"
-                                << "not a regular file";
-        QTest::newRow("too large") << "large"
-                                   << "too large";
-        QTest::newRow("too many entries") << "entries"
-                                          << "2000";
-        QTest::newRow("unreadable") << "unreadable"
-                                    << "";
-    }
-    void refusedFilesChangeNothing() {
-        QFETCH(QString, kind);
-        QFETCH(QString, reason);
-        QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::Permissions(0x7777)));
-        QString path = dir.filePath(kind);
-        if (kind == QLatin1String("folder"))
-            QVERIFY(QDir(dir.path()).mkdir(kind));
-        if (kind == QLatin1String("fifo"))
-            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
-        if (kind == QLatin1String("device"))
-            path = QStringLiteral("/dev/zero");
-        if (kind == QLatin1String("large")) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(MaxFileSize + 1));
-        }
-        if (kind == QLatin1String("entries") || kind == QLatin1String("unreadable"))
-            QVERIFY(testutil::writeBytes(
-                path, kind == QLatin1String("entries") ? entries(2001) : golden("full.str")));
-        if (kind == QLatin1String("unreadable"))
-            QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
-
-        const bool refusedCleanly = testutil::inChildProcess(
-            [&] {
-                Setup setup;
-                setup.setValue(0, QStringLiteral("before"));
-                const SetupResult result = ReadSetupFile(path, setup);
-                const bool named = result.errorString().contains(QDir::toNativeSeparators(path)) &&
-                                   result.errorString().contains(reason);
-                return !result.ok() && named && setup.value(0) == QLatin1String("before");
-            },
-            kind == QLatin1String("unreadable"));
-        QVERIFY(refusedCleanly);
     }
 };
 

@@ -176,35 +176,6 @@ private slots:
         QCOMPARE(bytes, QByteArray("untouched"));
     }
 
-    void failsBeforeTouchingAnything_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("reason");
-        QTest::newRow("a folder") << "folder"
-                                  << "folder";
-        QTest::newRow("a missing folder") << "missing/new.str"
-                                          << "";
-        QTest::newRow("a read-only file") << "readonly.str"
-                                          << "read-only";
-    }
-    void failsBeforeTouchingAnything() {
-        QFETCH(QString, name);
-        QFETCH(QString, reason);
-        QVERIFY(QDir(dir->path()).mkdir(QStringLiteral("folder")));
-        const QString readOnly = dir->filePath(QStringLiteral("readonly.str"));
-        QVERIFY(testutil::writeBytes(readOnly, "protected"));
-        QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadGroup));
-
-        const QString path = dir->filePath(name);
-        const SetupResult result = WriteSetupFile(path, fullSetup());
-        QVERIFY(!result.ok());
-        QVERIFY2(result.errorString().contains(QDir::toNativeSeparators(path)) &&
-                     result.errorString().contains(reason),
-                 qPrintable(result.errorString()));
-        QCOMPARE(readBytes(readOnly), QByteArray("protected"));
-        QCOMPARE(QDir(dir->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
-                 (QStringList{"folder", "readonly.str"}));
-    }
-
     // A full disk: the write fails, the old file stays byte-identical, no temporary is left.
     // An ordinary file is small enough to sit in Qt's write buffer until the commit.
     void fullDiskKeepsTheOldFile_data() {
@@ -230,32 +201,6 @@ private slots:
         QVERIFY(failedCleanly);
         QCOMPARE(readBytes(path), golden("full.str"));
         QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{"full.str"});
-    }
-
-    void unwritableFolder() {
-        QVERIFY(QFile::setPermissions(dir->path(), QFile::ReadOwner | QFile::ExeOwner |
-                                                       QFile::ReadOther | QFile::ExeOther));
-        const QString existing = dir->filePath(QStringLiteral("existing.str"));
-        const QString fresh = dir->filePath(QStringLiteral("fresh.str"));
-        QVERIFY(testutil::writeBytes(existing, "old"));
-        QVERIFY(QFile::setPermissions(existing, QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ReadOther | QFile::WriteOther));
-        // No new file can be made there, so a new name fails...
-        QVERIFY(
-            testutil::inChildProcess([&] { return !WriteSetupFile(fresh, Setup()).ok(); }, true));
-        QVERIFY(!QFileInfo::exists(fresh));
-        // ...but an existing writable file is still saved, in place.
-        QVERIFY(testutil::inChildProcess(
-            [&] {
-                const SetupResult r = WriteSetupFile(existing, Setup());
-                if (!r.ok())
-                    qWarning() << r.errorString();
-                return r.ok();
-            },
-            true));
-        QCOMPARE(readBytes(existing), golden("empty.str"));
-        QVERIFY(QFile::setPermissions(dir->path(),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
 
     void cleanup() {
