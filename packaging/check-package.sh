@@ -47,6 +47,7 @@ deb() {
     grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
         fail "metainfo does not launch $id.desktop"
     grep -q "<binary>$exec</binary>" "$metainfo" || fail "metainfo does not provide $exec"
+    grep -q "MIT License" "$root/usr/share/doc/rigtune/copyright" || fail "no copyright file"
     echo "package $(basename "$package") holds:"
     (cd "$root" && find . -type f | sort)
 }
