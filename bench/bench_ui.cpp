@@ -136,18 +136,17 @@ int compareStartUp(int rounds) {
 
 // ---- print rendering ----
 
-Form2& sheetWithCanonicalValues() {
-    static Form2 sheet;
+void loadCanonicalValues(Form2& sheet) {
     Setup record;
     const QString path = QStringLiteral(RIGTUNE_CORPUS "/canonical.str");
     if (!ReadSetupFile(path, record).ok())
         std::exit(2);
     sheet.RefreshPrintLayout(record, path);
-    return sheet;
 }
 
 void printToPdf(benchmark::State& state) {
-    Form2& sheet = sheetWithCanonicalValues();
+    Form2 sheet;
+    loadCanonicalValues(sheet);
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("sheet.pdf"));
     for (auto _ : state) {

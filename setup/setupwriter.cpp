@@ -83,6 +83,9 @@ SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
     const QByteArray old = file.readAll();
+    // Without the old bytes a failed write could not be undone, so nothing is written.
+    if (file.error() != QFileDevice::NoError)
+        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
     const auto replaceWith = [&file](const QByteArray& content) {
         errno = 0;
         return file.seek(0) && file.resize(0) && file.write(content) == content.size();

@@ -17,45 +17,9 @@ using namespace rigtune;
 using testutil::golden;
 using testutil::readBytes;
 using testutil::writeBytes;
+using uitest::trigger;
 
 namespace {
-
-constexpr uid_t Nobody = 65534;
-
-// For the length of a command: as root, the unprivileged user "nobody", since permission checks
-// mean nothing to root; and a limit on file size, which stands in for a full disk. Only the
-// effective ids change, so root takes its own back afterwards.
-class Restricted {
-public:
-    Restricted(bool unprivileged, rlim_t fileSizeLimit) {
-        getrlimit(RLIMIT_FSIZE, &saved_);
-        if (fileSizeLimit > 0) {
-            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
-            const rlimit limit{fileSizeLimit, saved_.rlim_max};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        }
-        dropped_ = unprivileged && geteuid() == 0;
-        if (dropped_ && (setegid(Nobody) != 0 || seteuid(Nobody) != 0))
-            qFatal("cannot act as nobody");
-    }
-    ~Restricted() {
-        if (dropped_ && (seteuid(0) != 0 || setegid(0) != 0))
-            qFatal("cannot return to root");
-        setrlimit(RLIMIT_FSIZE, &saved_);
-    }
-    Restricted(const Restricted&) = delete;
-    Restricted& operator=(const Restricted&) = delete;
-
-private:
-    rlimit saved_{};
-    bool dropped_ = false;
-};
-
-void trigger(QWidget& window, const char* action) {
-    QAction* a = window.findChild<QAction*>(QLatin1String(action));
-    QVERIFY2(a, action);
-    a->trigger();
-}
 
 QStringList valuesOf(const SetupRecord& record) {
     QStringList values;
@@ -176,7 +140,7 @@ private slots:
 
         dialogs->answers = {path};
         {
-            const Restricted restricted(unprivileged, static_cast<rlim_t>(fileSizeLimit));
+            const testutil::Restricted restricted(unprivileged, static_cast<rlim_t>(fileSizeLimit));
             trigger(*window, "mnuSave");
         }
         expectOneMessage(QStringLiteral("Cannot save \"%1\""), path, reason);
@@ -196,7 +160,7 @@ private slots:
         const QStringList names = namesUnder(dir->path());
         dialogs->answers = {path};
         {
-            const Restricted restricted(true, 0);
+            const testutil::Restricted restricted(true, 0);
             trigger(*window, "mnuSave");
         }
         QVERIFY2(log->messages.isEmpty(), qPrintable(log->messages.join(QLatin1Char('\n'))));
@@ -235,7 +199,7 @@ private slots:
 
         dialogs->answers = {path};
         {
-            const Restricted restricted(unprivileged, 0);
+            const testutil::Restricted restricted(unprivileged, 0);
             trigger(*window, "mnuImport");
         }
         expectOneMessage(QStringLiteral("Cannot open \"%1\""), path, reason);

@@ -17,6 +17,7 @@
 using namespace rigtune;
 using testutil::golden;
 using testutil::readBytes;
+using uitest::trigger;
 
 namespace {
 
@@ -26,12 +27,6 @@ QString code(std::size_t field) {
 
 QLineEdit* box(QWidget& window, std::size_t field) {
     return window.findChild<QLineEdit*>(code(field));
-}
-
-void trigger(QWidget& window, const char* action) {
-    QAction* a = window.findChild<QAction*>(QLatin1String(action));
-    QVERIFY2(a, action);
-    a->trigger();
 }
 
 } // namespace

@@ -4,10 +4,9 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <QtGlobal>
 #include <csignal>
-#include <functional>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace testutil {
@@ -27,25 +26,35 @@ inline QByteArray golden(const char* name) {
     return readBytes(QStringLiteral(RIGTUNE_TEST_DATA "/") + QLatin1String(name));
 }
 
-// Runs body in a child process and returns whether it returned true there. Permission checks
-// mean nothing to root, so as root the child first becomes the unprivileged user "nobody"; a
-// limit on file size (in bytes, 0 for none) stands in for a full disk.
-inline bool inChildProcess(const std::function<bool()>& body, bool unprivileged,
-                           rlim_t fileSizeLimit = 0) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        if (unprivileged && geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(3);
+inline constexpr uid_t Nobody = 65534;
+
+// For the length of a command: as root, the unprivileged user "nobody", since permission checks
+// mean nothing to root; and a limit on file size, which stands in for a full disk. Only the
+// effective ids change, so root takes its own back afterwards.
+class Restricted {
+public:
+    Restricted(bool unprivileged, rlim_t fileSizeLimit) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
         if (fileSizeLimit > 0) {
             std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
-            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            const rlimit limit{fileSizeLimit, saved_.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        _exit(body() ? 0 : 1);
+        dropped_ = unprivileged && geteuid() == 0;
+        if (dropped_ && (setegid(Nobody) != 0 || seteuid(Nobody) != 0))
+            qFatal("cannot act as nobody");
     }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
+    ~Restricted() {
+        if (dropped_ && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot return to root");
+        setrlimit(RLIMIT_FSIZE, &saved_);
+    }
+    Restricted(const Restricted&) = delete;
+    Restricted& operator=(const Restricted&) = delete;
+
+private:
+    rlimit saved_{};
+    bool dropped_ = false;
+};
 
 } // namespace testutil

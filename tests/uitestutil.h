@@ -5,7 +5,9 @@
 #include "filedialog.h"
 #include "messages.h"
 
+#include <QAction>
 #include <QStringList>
+#include <QWidget>
 
 namespace uitest {
 
@@ -27,6 +29,15 @@ struct DialogScript {
     }
     ~DialogScript() { rigtune::CommonDialog::setHook({}); }
 };
+
+// Chooses a menu command by its object name, as a click on it would. A name that is not there is
+// a mistake in the test itself, so it stops the program.
+inline void trigger(QWidget& window, const char* name) {
+    QAction* action = window.findChild<QAction*>(QLatin1String(name));
+    if (!action)
+        qFatal("no menu command %s", name);
+    action->trigger();
+}
 
 // Collects the messages the editor would show.
 struct MessageLog {
