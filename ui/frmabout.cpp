@@ -128,7 +128,8 @@ void frmAbout::Form_Load() {
 }
 
 void frmAbout::StartSysInfo() {
-    rigtune::StartSysInfo(platform_, this);
+    if (!startSysInfoProgram(platform_))
+        showMessage(this, SysInfoUnavailable);
 }
 
 void frmAbout::cmdOK_Click() {

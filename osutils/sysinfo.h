@@ -1,13 +1,11 @@
 // Finding the system's information program through the registry and starting it, for the About
-// box's System Info button.
+// box's System Info button. Portable: the system itself is reached only through Platform.
 #pragma once
 
 #include "platform.h"
 
 #include <QString>
 #include <stdexcept>
-
-class QWidget;
 
 namespace rigtune {
 
@@ -30,8 +28,8 @@ public:
 bool GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
                  const QString& valueName, QString& valueText);
 
-// Starts the system's information program, or tells the user, over messageParent, that it is
-// unavailable. Never throws.
-void StartSysInfo(Platform& platform, QWidget* messageParent);
+// Finds the system's information program and starts it. False when it cannot be found or started,
+// whatever went wrong on the way: the caller then tells the user SysInfoUnavailable. Never throws.
+bool startSysInfoProgram(Platform& platform);
 
 } // namespace rigtune

@@ -1,7 +1,5 @@
 #include "sysinfo.h"
 
-#include "messages.h"
-
 #include <QByteArray>
 #include <QtEndian>
 
@@ -77,15 +75,13 @@ bool GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
     return true;
 }
 
-void StartSysInfo(Platform& platform, QWidget* messageParent) {
+bool startSysInfoProgram(Platform& platform) {
     try {
         QString programPath;
-        if (findSysInfoProgram(platform, programPath) && platform.startProgram(programPath))
-            return;
+        return findSysInfoProgram(platform, programPath) && platform.startProgram(programPath);
     } catch (const std::exception&) {
-        // Whatever went wrong on the way, the user gets the one message below.
+        return false; // whatever went wrong on the way, the user gets the one message
     }
-    showMessage(messageParent, SysInfoUnavailable);
 }
 
 } // namespace rigtune
