@@ -23,19 +23,20 @@ class Setup final : public SetupRecord {
 public:
     QString value(std::size_t field) const override { return values_.at(field); }
     void setValue(std::size_t field, const QString& text) override { values_.at(field) = text; }
-    bool operator==(const Setup&) const = default;
 
 private:
     std::array<QString, FieldCount> values_;
 };
 
+// A text of the field table as a QString; the table's texts are plain ASCII.
+inline QString latin(std::string_view text) {
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
 // How a field is named to the user: its row and column labels ("Toe In, L-F"), or the row label
 // alone for a whole-car field ("Final Drive").
 inline QString fieldDisplayName(std::size_t field) {
     const Field& f = Fields.at(field);
-    const auto latin = [](std::string_view s) {
-        return QString::fromLatin1(s.data(), static_cast<qsizetype>(s.size()));
-    };
     if (!f.perWheel())
         return latin(f.info().rowLabel);
     return latin(f.info().rowLabel) + QLatin1String(", ") +

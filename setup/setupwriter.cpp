@@ -2,6 +2,7 @@
 
 #include "codepage.h"
 #include "fileerrors.h"
+#include "setupreader.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -82,6 +83,11 @@ SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+    // The old bytes are kept within the reader's bound: a larger file is no set-up file.
+    if (file.size() > MaxFileSize)
+        return SetupResult::failure(cannotSaveMessage(
+            path,
+            QStringLiteral("the file is too large to be a set-up file; it is left as it is.")));
     const QByteArray old = file.readAll();
     // Without the old bytes a failed write could not be undone, so nothing is written.
     if (file.error() != QFileDevice::NoError)
@@ -125,6 +131,11 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
     const QFileInfo target(path);
     if (target.isDir())
         return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("it is a folder.")));
+    // A FIFO or a device is not a set-up file: replacing it with one (as root, /dev/null itself)
+    // or writing into it would be wrong either way.
+    if (target.exists() && !target.isFile())
+        return SetupResult::failure(
+            cannotSaveMessage(path, QStringLiteral("it is not a regular file.")));
     // The permission bits themselves, not the current user's access: a file marked read-only
     // stays protected even from an administrator.
     constexpr auto AnyWrite =

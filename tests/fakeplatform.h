@@ -21,18 +21,19 @@ public:
         QByteArray data;
     };
 
-    // Keys live under HKEY_LOCAL_MACHINE; setting a value creates its key.
+    // Keys live under HKEY_LOCAL_MACHINE; a value with an empty name only makes its key.
     void setValue(const QByteArray& keyPath, const QByteArray& name, quint32 type,
                   const QByteArray& data) {
-        keys[keyPath][name] = Value{type, data};
+        auto& values = keys[keyPath];
+        if (!name.isEmpty())
+            values[name] = Value{type, data};
     }
-    void addKey(const QByteArray& keyPath) { keys[keyPath]; }
 
     qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
                    rigtune::RegistryKey& key) override {
         openedKeys << path;
         accessMasks << accessMask;
-        if (rootKey != rigtune::HKeyLocalMachine || !keys.contains(path))
+        if (rootKey != 0x80000002 || !keys.contains(path))
             return ErrorFileNotFound;
         key = ++lastHandle;
         openHandles[key] = path;
@@ -41,28 +42,23 @@ public:
 
     qint32 queryValue(rigtune::RegistryKey key, const QByteArray& name, quint32& type, char* data,
                       quint32& size) override {
-        if (!openHandles.contains(key))
-            return ErrorInvalidHandle;
-        const auto& values = keys[openHandles[key]];
-        if (!values.contains(name))
+        const Value* value = openHandles.contains(key) && keys[openHandles[key]].contains(name)
+                                 ? &keys[openHandles[key]][name]
+                                 : nullptr;
+        if (!value)
             return ErrorFileNotFound;
-        const Value& value = values[name];
-        type = value.type;
-        const auto needed = static_cast<quint32>(value.data.size());
-        if (needed > size) {
-            size = needed;
-            return ErrorMoreData;
-        }
-        std::memcpy(data, value.data.constData(), needed);
+        type = value->type;
+        const auto needed = static_cast<quint32>(value->data.size());
+        const bool fits = needed <= size;
         size = needed;
+        if (!fits)
+            return ErrorMoreData;
+        std::memcpy(data, value->data.constData(), needed);
         return rigtune::RegistrySuccess;
     }
 
     qint32 closeKey(rigtune::RegistryKey key) override {
-        if (openHandles.remove(key) == 0) {
-            ++badCloses;
-            return ErrorInvalidHandle;
-        }
+        badCloses += openHandles.remove(key) == 0;
         return rigtune::RegistrySuccess;
     }
 
@@ -70,10 +66,7 @@ public:
 
     bool startProgram(const QString& program) override {
         startAttempts << program;
-        if (!startable.contains(program))
-            return false;
-        started << program;
-        return true;
+        return startable.contains(program);
     }
 
     QMap<QByteArray, QMap<QByteArray, Value>> keys;
@@ -84,7 +77,6 @@ public:
     QMap<rigtune::RegistryKey, QByteArray> openHandles;
     int badCloses = 0;
     QStringList startAttempts;
-    QStringList started;
 
 private:
     rigtune::RegistryKey lastHandle = 0x100;

@@ -1,25 +1,26 @@
 // Faults met through the main window, end to end: every failed Save as or Open shows one message
 // naming the file, loses nothing, leaves no stray file behind, and the window goes on working.
-#include "form1.h"
+// These need POSIX: file modes, FIFOs and devices, a file-size limit, acting as another user.
 #include "form2.h"
 #include "setupwriter.h"
 #include "testutil.h"
 #include "uitestutil.h"
 
-#include <QAction>
 #include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 #include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace rigtune;
 using testutil::golden;
 using testutil::readBytes;
 using testutil::writeBytes;
-using uitest::trigger;
 
 namespace {
+
+const QByteArray OldBytes = "the player's old set-up, kept whole\r\n";
+constexpr qint64 OverSizeLimit = 16 * 1024 * 1024 + 1;
 
 QStringList valuesOf(const SetupRecord& record) {
     QStringList values;
@@ -38,9 +39,8 @@ QByteArray encoded(const SetupRecord& record) {
 // Every name under a folder, hidden ones too, so a forgotten temporary file shows.
 QStringList namesUnder(const QString& folder) {
     QStringList names;
-    const QDir root(folder);
     const auto filter = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    for (const QFileInfo& entry : root.entryInfoList(filter, QDir::Name)) {
+    for (const QFileInfo& entry : QDir(folder).entryInfoList(filter, QDir::Name)) {
         names << entry.fileName();
         if (entry.isDir())
             for (const QString& inner : namesUnder(entry.filePath()))
@@ -53,253 +53,211 @@ void setMode(const QString& path, mode_t mode) {
     QVERIFY2(chmod(QFile::encodeName(path).constData(), mode) == 0, qPrintable(path));
 }
 
-enum class SaveFault {
-    DiskFull,
-    DiskFullInPlace,
-    ReadOnlyFile,
-    NewNameInReadOnlyFolder,
-    FolderPath,
-    MissingFolder,
-    UnencodableValue,
-    InPlaceInReadOnlyFolder,
+// What is at path: the bytes of a regular file, or the kind of anything else (never opened, as
+// opening a FIFO would block).
+QByteArray contentOf(const QString& path) {
+    struct stat st {};
+    if (lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return "<missing>";
+    if (S_ISFIFO(st.st_mode))
+        return "<fifo>";
+    if (S_ISCHR(st.st_mode))
+        return "<device>";
+    return S_ISDIR(st.st_mode) ? "<folder>" : readBytes(path);
+}
+
+enum Prep : int {
+    Old = 1,           // the target holds OldBytes
+    Huge = 2,          // the target is a sparse file over the reader's size limit
+    ReadOnly = 4,      // the target's mode is 0444
+    LockedFolder = 8,  // the target's folder is 0555
+    Folder = 16,       // the target is a folder
+    Fifo = 32,         // the target is a FIFO
+    Device = 64,       // the target is a character device like /dev/null (needs root)
+    BadValue = 128,    // a field holds a value the file cannot hold
+    Unreadable = 256,  // the target's mode is 0
+    ManyEntries = 512, // the target holds 2,001 entries
 };
 
-enum class OpenFault { Missing, Folder, Fifo, Device, OverSizeLimit, TooManyEntries, Unreadable };
-
-const QByteArray OldBytes = "the player's old set-up, kept whole\r\n";
-
 } // namespace
-
-Q_DECLARE_METATYPE(SaveFault)
-Q_DECLARE_METATYPE(OpenFault)
 
 class TestFaults : public QObject {
     Q_OBJECT
 
 private slots:
     void init() {
-        dir.emplace();
-        QVERIFY(dir->isValid());
-        // Open to everyone, so the cases that act as "nobody" can still work in it.
-        setMode(dir->path(), 0777);
-        window.emplace();
-        dialogs.emplace();
-        log.emplace();
-        const QString start = dir->filePath(QStringLiteral("start.str"));
+        e.emplace();
+        setMode(e->dir.path(), 0777); // so the cases that act as "nobody" can work in it
+        const QString start = e->dir.filePath(QStringLiteral("start.str"));
         QVERIFY(writeBytes(start, golden("full.str")));
-        dialogs->answers = {start};
-        trigger(*window, "mnuImport");
-        window->setValue(3, QStringLiteral("typed, not yet saved"));
+        e->run("mnuImport", start);
+        e->window.setValue(3, QStringLiteral("typed, not yet saved"));
         QVERIFY(QFile::remove(start));
     }
     void cleanup() {
-        log.reset();
-        dialogs.reset();
-        window.reset();
-        // Give every folder back to its owner, so the temporary folder can be removed.
-        for (const QString& name : namesUnder(dir->path()))
-            if (QFileInfo(dir->filePath(name)).isDir())
-                chmod(QFile::encodeName(dir->filePath(name)).constData(), 0700);
-        dir.reset();
+        for (const QString& name : namesUnder(e->dir.path()))
+            if (QFileInfo(e->dir.filePath(name)).isDir())
+                setMode(e->dir.filePath(name), 0700);
+        e.reset();
     }
 
     void saveFaults_data() {
-        QTest::addColumn<SaveFault>("fault");
+        QTest::addColumn<int>("prep");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("unprivileged");
         QTest::addColumn<int>("fileSizeLimit");
         QTest::addColumn<QString>("reason");
-
-        QTest::newRow("disk full")
-            << SaveFault::DiskFull << "old.str" << false << 100 << "File too large";
+        QTest::newRow("disk full") << int(Old) << "old.str" << false << 100 << "File too large";
         QTest::newRow("disk full, saved in place")
-            << SaveFault::DiskFullInPlace << "locked/old.str" << true << 100 << "File too large";
+            << (Old | LockedFolder) << "locked/old.str" << true << 100 << "File too large";
+        QTest::newRow("in place, old file over the size limit")
+            << (Huge | LockedFolder) << "locked/huge.str" << true << 0 << "too large";
         QTest::newRow("read-only file")
-            << SaveFault::ReadOnlyFile << "old.str" << true << 0 << "read-only";
+            << (Old | ReadOnly) << "old.str" << true << 0 << "read-only";
         QTest::newRow("new name in a read-only folder")
-            << SaveFault::NewNameInReadOnlyFolder << "locked/new.str" << true << 0 << "";
-        QTest::newRow("folder") << SaveFault::FolderPath << "folder.str" << false << 0 << "folder";
-        QTest::newRow("missing folder")
-            << SaveFault::MissingFolder << "gone/new.str" << false << 0 << "";
+            << int(LockedFolder) << "locked/new.str" << true << 0 << "";
+        QTest::newRow("folder") << int(Folder) << "folder.str" << false << 0 << "folder";
+        QTest::newRow("missing folder") << 0 << "gone/new.str" << false << 0 << "";
+        QTest::newRow("FIFO") << int(Fifo) << "pipe.str" << false << 0 << "not a regular file";
+        QTest::newRow("device") << int(Device) << "null.str" << false << 0 << "not a regular file";
         QTest::newRow("value the file cannot hold")
-            << SaveFault::UnencodableValue << "old.str" << false << 0 << "Toe In, L-F";
+            << (Old | BadValue) << "old.str" << false << 0 << "Toe In, L-F";
     }
-
     void saveFaults() {
-        QFETCH(SaveFault, fault);
+        QFETCH(int, prep);
         QFETCH(QString, target);
         QFETCH(bool, unprivileged);
         QFETCH(int, fileSizeLimit);
         QFETCH(QString, reason);
 
-        const QString path = dir->filePath(target);
-        prepareSave(fault, path);
-        const QByteArray oldBytes = readBytes(path);
-        const QStringList names = namesUnder(dir->path());
-        const QStringList values = valuesOf(*window);
-
-        dialogs->answers = {path};
+        if ((prep & Device) && geteuid() != 0)
+            QSKIP("making a device node needs root");
+        const QString path = e->dir.filePath(target);
+        prepare(prep, path);
+        const QByteArray before = contentOf(path);
+        const QStringList names = namesUnder(e->dir.path());
+        const QStringList values = valuesOf(e->window);
         {
             const testutil::Restricted restricted(unprivileged, static_cast<rlim_t>(fileSizeLimit));
-            trigger(*window, "mnuSave");
+            e->run("mnuSave", path);
         }
         expectOneMessage(QStringLiteral("Cannot save \"%1\""), path, reason);
-        QCOMPARE(readBytes(path), oldBytes);
-        QCOMPARE(namesUnder(dir->path()), names);
-        QCOMPARE(valuesOf(*window), values);
+        QCOMPARE(contentOf(path), before);
+        QCOMPARE(namesUnder(e->dir.path()), names);
+        QCOMPARE(valuesOf(e->window), values);
 
-        if (fault == SaveFault::UnencodableValue)
-            window->setValue(0, QStringLiteral("tilf 4.5"));
-        expectGoodSave();
+        // The window goes on: Save as to a good path writes what the boxes hold.
+        if (prep & BadValue)
+            e->window.setValue(0, QStringLiteral("tilf 4.5"));
+        const QString good = e->dir.filePath(QStringLiteral("good.str"));
+        e->log.messages.clear();
+        e->run("mnuSave", good);
+        QCOMPARE(e->log.messages, QStringList());
+        QCOMPARE(readBytes(good), encoded(e->window));
     }
 
     // A game folder may let a player change a file but not create one beside it.
     void existingWritableFileInReadOnlyFolderIsSavedInPlace() {
-        const QString path = dir->filePath(QStringLiteral("locked/old.str"));
-        prepareSave(SaveFault::InPlaceInReadOnlyFolder, path);
-        const QStringList names = namesUnder(dir->path());
-        dialogs->answers = {path};
+        const QString path = e->dir.filePath(QStringLiteral("locked/old.str"));
+        prepare(Old | LockedFolder, path);
+        const QStringList names = namesUnder(e->dir.path());
         {
             const testutil::Restricted restricted(true, 0);
-            trigger(*window, "mnuSave");
+            e->run("mnuSave", path);
         }
-        QVERIFY2(log->messages.isEmpty(), qPrintable(log->messages.join(QLatin1Char('\n'))));
-        QCOMPARE(readBytes(path), encoded(*window));
-        QCOMPARE(namesUnder(dir->path()), names);
+        QCOMPARE(e->log.messages, QStringList());
+        QCOMPARE(readBytes(path), encoded(e->window));
+        QVERIFY(readBytes(path).contains("toe in = typed, not yet saved\r\n"));
+        QCOMPARE(namesUnder(e->dir.path()), names);
     }
 
     void openFaults_data() {
-        QTest::addColumn<OpenFault>("fault");
+        QTest::addColumn<int>("prep");
         QTest::addColumn<QString>("target");
         QTest::addColumn<bool>("unprivileged");
         QTest::addColumn<QString>("reason");
-
-        QTest::newRow("missing") << OpenFault::Missing << "missing.str" << false << "not exist";
-        QTest::newRow("folder") << OpenFault::Folder << "folder.str" << false << "folder";
-        QTest::newRow("FIFO") << OpenFault::Fifo << "pipe.str" << false << "not a regular file";
-        QTest::newRow("device") << OpenFault::Device << "/dev/zero" << false
-                                << "not a regular file";
-        QTest::newRow("over the size limit")
-            << OpenFault::OverSizeLimit << "huge.str" << false << "too large";
+        QTest::newRow("missing") << 0 << "missing.str" << false << "not exist";
+        QTest::newRow("folder") << int(Folder) << "folder.str" << false << "folder";
+        QTest::newRow("FIFO") << int(Fifo) << "pipe.str" << false << "not a regular file";
+        QTest::newRow("device") << 0 << "/dev/zero" << false << "not a regular file";
+        QTest::newRow("over the size limit") << int(Huge) << "huge.str" << false << "too large";
         QTest::newRow("more than 2000 entries")
-            << OpenFault::TooManyEntries << "many.str" << false << "more than 2000 entries";
-        QTest::newRow("unreadable") << OpenFault::Unreadable << "secret.str" << true << "";
+            << int(ManyEntries) << "many.str" << false << "more than 2000 entries";
+        QTest::newRow("unreadable") << int(Unreadable) << "secret.str" << true << "";
     }
-
     void openFaults() {
-        QFETCH(OpenFault, fault);
+        QFETCH(int, prep);
         QFETCH(QString, target);
         QFETCH(bool, unprivileged);
         QFETCH(QString, reason);
 
-        const QString path = QDir(dir->path()).absoluteFilePath(target);
-        prepareOpen(fault, path);
-        const QStringList values = valuesOf(*window);
-        const QString sheetPath = window->printLayout().path();
-
-        dialogs->answers = {path};
+        const QString path = QDir(e->dir.path()).absoluteFilePath(target);
+        prepare(prep, path);
+        const QStringList values = valuesOf(e->window);
+        const QString sheetPath = e->window.printLayout().path();
         {
             const testutil::Restricted restricted(unprivileged, 0);
-            trigger(*window, "mnuImport");
+            e->run("mnuImport", path);
         }
         expectOneMessage(QStringLiteral("Cannot open \"%1\""), path, reason);
-        QCOMPARE(valuesOf(*window), values);
-        QCOMPARE(window->printLayout().path(), sheetPath);
+        QCOMPARE(valuesOf(e->window), values);
+        QCOMPARE(e->window.printLayout().path(), sheetPath);
 
-        // The program goes on: a good file opens after the bad one.
-        const QString good = dir->filePath(QStringLiteral("good.str"));
+        // The window goes on: a good file opens after the bad one.
+        const QString good = e->dir.filePath(QStringLiteral("good.str"));
         QVERIFY(writeBytes(good, golden("empty.str")));
-        dialogs->answers = {good};
-        trigger(*window, "mnuImport");
-        QCOMPARE(log->messages.size(), 1);
-        QCOMPARE(valuesOf(*window), QStringList(static_cast<qsizetype>(FieldCount), QString()));
-        QCOMPARE(window->printLayout().path(), good);
+        e->run("mnuImport", good);
+        QCOMPARE(e->log.messages.size(), 1);
+        QCOMPARE(valuesOf(e->window), QStringList(static_cast<qsizetype>(FieldCount), QString()));
+        QCOMPARE(e->window.printLayout().path(), good);
     }
 
 private:
     // The failure was told once, naming the file, with its reason.
     void expectOneMessage(const QString& opening, const QString& path, const QString& reason) {
-        QCOMPARE(log->messages.size(), 1);
-        const QString& message = log->messages.first();
+        QCOMPARE(e->log.messages.size(), 1);
+        const QString& message = e->log.messages.first();
         QVERIFY2(message.startsWith(opening.arg(QDir::toNativeSeparators(path))),
                  qPrintable(message));
         QVERIFY2(message.contains(reason), qPrintable(message));
     }
 
-    void prepareSave(SaveFault fault, const QString& path) {
+    void prepare(int prep, const QString& path) {
+        const QByteArray name = QFile::encodeName(path);
         const QString folder = QFileInfo(path).absolutePath();
-        switch (fault) {
-        case SaveFault::DiskFull:
-        case SaveFault::UnencodableValue:
-            QVERIFY(writeBytes(path, OldBytes));
-            if (fault == SaveFault::UnencodableValue)
-                window->setValue(0, QStringLiteral("4.5\u00b0 \u2192 toe \u0416"));
-            break;
-        case SaveFault::ReadOnlyFile:
-            QVERIFY(writeBytes(path, OldBytes));
-            setMode(path, 0444);
-            break;
-        case SaveFault::DiskFullInPlace:
-        case SaveFault::InPlaceInReadOnlyFolder:
+        if (prep & LockedFolder)
             QVERIFY(QDir().mkpath(folder));
+        if (prep & Old)
             QVERIFY(writeBytes(path, OldBytes));
-            setMode(path, 0666);
-            setMode(folder, 0555);
-            break;
-        case SaveFault::NewNameInReadOnlyFolder:
-            QVERIFY(QDir().mkpath(folder));
-            setMode(folder, 0555);
-            break;
-        case SaveFault::FolderPath:
-            QVERIFY(QDir().mkpath(path));
-            break;
-        case SaveFault::MissingFolder:
-            break;
-        }
-    }
-
-    void prepareOpen(OpenFault fault, const QString& path) {
-        switch (fault) {
-        case OpenFault::Missing:
-        case OpenFault::Device:
-            break;
-        case OpenFault::Folder:
-            QVERIFY(QDir().mkpath(path));
-            break;
-        case OpenFault::Fifo:
-            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
-            break;
-        case OpenFault::OverSizeLimit: {
-            QFile huge(path); // sparse: takes no room on disk
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(16 * 1024 * 1024 + 1));
-            break;
-        }
-        case OpenFault::TooManyEntries:
+        if (prep & ManyEntries)
             QVERIFY(writeBytes(path, QByteArray("[left front tire]\r\n").repeated(2001)));
-            break;
-        case OpenFault::Unreadable:
+        if (prep & Unreadable) {
             QVERIFY(writeBytes(path, golden("empty.str")));
             setMode(path, 0);
-            break;
+        }
+        if (prep & Huge) {
+            QFile huge(path); // sparse: takes no room on disk
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(OverSizeLimit));
+            setMode(path, 0666);
+        }
+        if (prep & Folder)
+            QVERIFY(QDir().mkpath(path));
+        if (prep & Fifo)
+            QVERIFY(mkfifo(name.constData(), 0666) == 0);
+        if (prep & Device)
+            QVERIFY(mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0);
+        if (prep & ReadOnly)
+            setMode(path, 0444);
+        if (prep & BadValue)
+            e->window.setValue(0, QStringLiteral("4.5\u00b0 \u2192 toe \u0416"));
+        if (prep & LockedFolder) {
+            if (prep & Old)
+                setMode(path, 0666);
+            setMode(folder, 0555);
         }
     }
 
-    // The window still works: Save as to a good path writes what the boxes hold.
-    void expectGoodSave() {
-        const QString good = dir->filePath(QStringLiteral("good.str"));
-        log->messages.clear();
-        dialogs->answers = {good};
-        trigger(*window, "mnuSave");
-        QVERIFY2(log->messages.isEmpty(), qPrintable(log->messages.join(QLatin1Char('\n'))));
-        const QByteArray saved = readBytes(good);
-        QCOMPARE(saved, encoded(*window));
-        QVERIFY(saved.contains("toe in = typed, not yet saved\r\n"));
-    }
-
-    std::optional<QTemporaryDir> dir;
-    std::optional<Form1> window;
-    std::optional<uitest::DialogScript> dialogs;
-    std::optional<uitest::MessageLog> log;
+    std::optional<uitest::Editor> e;
 };
 
 QTEST_MAIN(TestFaults)

@@ -5,9 +5,12 @@
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
+
+#ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace testutil {
 
@@ -26,13 +29,14 @@ inline QByteArray golden(const char* name) {
     return readBytes(QStringLiteral(RIGTUNE_TEST_DATA "/") + QLatin1String(name));
 }
 
-inline constexpr uid_t Nobody = 65534;
-
+#ifdef Q_OS_UNIX
 // For the length of a command: as root, the unprivileged user "nobody", since permission checks
 // mean nothing to root; and a limit on file size, which stands in for a full disk. Only the
 // effective ids change, so root takes its own back afterwards.
 class Restricted {
 public:
+    static constexpr uid_t Nobody = 65534;
+
     Restricted(bool unprivileged, rlim_t fileSizeLimit) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         if (fileSizeLimit > 0) {
@@ -56,5 +60,6 @@ private:
     rlimit saved_{};
     bool dropped_ = false;
 };
+#endif
 
 } // namespace testutil

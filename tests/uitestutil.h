@@ -1,13 +1,15 @@
-// Helpers for driving the real windows in tests: the file dialog and message boxes answered
-// ahead of time, so nothing modal ever blocks.
+// Driving the real windows in tests: file dialogs and message boxes answered ahead of time, so
+// nothing modal ever blocks, and menu commands chosen as a click would.
 #pragma once
 
 #include "filedialog.h"
+#include "form1.h"
 #include "messages.h"
 
 #include <QAction>
 #include <QStringList>
-#include <QWidget>
+#include <QTemporaryDir>
+#include <optional>
 
 namespace uitest {
 
@@ -30,6 +32,15 @@ struct DialogScript {
     ~DialogScript() { rigtune::CommonDialog::setHook({}); }
 };
 
+// Collects the messages the editor would show.
+struct MessageLog {
+    QStringList messages;
+    MessageLog() {
+        rigtune::setMessageHook([this](const QString& text) { messages << text; });
+    }
+    ~MessageLog() { rigtune::setMessageHook({}); }
+};
+
 // Chooses a menu command by its object name, as a click on it would. A name that is not there is
 // a mistake in the test itself, so it stops the program.
 inline void trigger(QWidget& window, const char* name) {
@@ -39,13 +50,19 @@ inline void trigger(QWidget& window, const char* name) {
     action->trigger();
 }
 
-// Collects the messages the editor would show.
-struct MessageLog {
-    QStringList messages;
-    MessageLog() {
-        rigtune::setMessageHook([this](const QString& text) { messages << text; });
+// A main window with its dialogs and messages answered, and a folder of its own; made anew for
+// each test function (init) and gone after it (cleanup).
+struct Editor {
+    QTemporaryDir dir;
+    rigtune::Form1 window;
+    DialogScript dialogs;
+    MessageLog log;
+
+    // Answers the next dialog with path and chooses the command.
+    void run(const char* command, const QString& path) {
+        dialogs.answers = {path};
+        trigger(window, command);
     }
-    ~MessageLog() { rigtune::setMessageHook({}); }
 };
 
 } // namespace uitest

@@ -1,6 +1,6 @@
-// The file dialog that Open and Save as share. Like the common dialog the editor was designed
-// around, it has a filter ("description|pattern"), shows as an open or a save dialog, and keeps
-// the name chosen last as the next dialog's starting name.
+// The file dialog that Open and Save as share. It shows set-up files ("Setup Files (*.str)|*.str"
+// in the common dialog's terms), shows as an open or a save dialog, and keeps the name chosen last
+// as the next dialog's starting name.
 #pragma once
 
 #include <QString>
@@ -16,8 +16,6 @@ class CommonDialog {
 public:
     enum class Mode { Open, Save };
 
-    void setFilter(const QString& filter) { filter_ = filter; }
-    const QString& filter() const { return filter_; }
     const QString& fileName() const { return fileName_; }
 
     // Modal; true when the user chose a file, which then becomes fileName(). A cancel leaves
@@ -31,16 +29,11 @@ public:
     static void setHook(Hook hook);
 
     // Sets up Qt's dialog as the editor uses it.
-    static void prepare(QFileDialog& dialog, Mode mode, const QStringList& nameFilters,
-                        const QString& startName);
-
-    // "Setup Files (*.str)|*.str" in the form QFileDialog takes.
-    static QStringList qtNameFilters(const QString& filter);
+    static void prepare(QFileDialog& dialog, Mode mode, const QString& startName);
 
 private:
     bool show(QWidget* parent, Mode mode);
 
-    QString filter_;
     QString fileName_;
 };
 

@@ -29,8 +29,6 @@ constexpr GridGeometry MainGrid{
     .printColumnLabels = false,
 };
 
-const QString SetupFilter = QStringLiteral("Setup Files (*.str)|*.str");
-
 const QColor PanelGrey(128, 128, 128);
 const QColor LightYellow(255, 255, 192);
 
@@ -120,7 +118,6 @@ Form2& Form1::printLayout() {
 }
 
 void Form1::mnuImport_Click() {
-    dlgCommonDialog.setFilter(SetupFilter);
     if (!dlgCommonDialog.showOpen(this))
         return;
     sFile = dlgCommonDialog.fileName();
@@ -132,7 +129,6 @@ void Form1::mnuImport_Click() {
 }
 
 void Form1::mnuSave_Click() {
-    dlgCommonDialog.setFilter(SetupFilter);
     if (!dlgCommonDialog.showSave(this))
         return;
     if (const SetupResult written = WriteSetupFile(dlgCommonDialog.fileName(), *this);

@@ -6,7 +6,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
-#include <algorithm>
 
 namespace rigtune {
 
@@ -23,19 +22,6 @@ constexpr GridGeometry SheetGrid{
     .printColumnLabels = true,
 };
 
-// The fields in ascending order of their codes, the order in which the sheet is filled.
-const std::array<std::size_t, FieldCount>& fieldsByCode() {
-    static const std::array<std::size_t, FieldCount> order = [] {
-        std::array<std::size_t, FieldCount> o{};
-        for (std::size_t i = 0; i < FieldCount; ++i)
-            o[i] = i;
-        std::sort(o.begin(), o.end(),
-                  [](std::size_t a, std::size_t b) { return Fields[a].code() < Fields[b].code(); });
-        return o;
-    }();
-    return order;
-}
-
 QTextEdit* addPathBox(QWidget* sheet) {
     auto* box = new QTextEdit(sheet);
     box->setObjectName(QStringLiteral("tbFile"));
@@ -44,9 +30,7 @@ QTextEdit* addPathBox(QWidget* sheet) {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A long path wraps onto the box's second line rather than being cut.
     box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    box->setFont(font);
+    box->setFont(labelFont(false));
     box->setGeometry(twipsRect(0, 720, 8535, 525));
     return box;
 }
@@ -82,7 +66,7 @@ Form2::Form2() {
 }
 
 void Form2::RefreshPrintLayout(const SetupRecord& record, const QString& sFile) {
-    for (std::size_t field : fieldsByCode()) {
+    for (std::size_t field = 0; field < FieldCount; ++field) {
         boxes_[field]->setText(record.value(field));
         boxes_[field]->setCursorPosition(0); // as much as fits, from the start
     }

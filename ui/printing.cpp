@@ -33,17 +33,16 @@ bool fail(QString* error, const QString& text) {
 
 // Qt renders a widget straight onto a printer through a bitmap, so the sheet is first recorded as
 // drawing commands, and those are played back on the printer as vector paths and real text. The
-// printer's page description is resolution-free (the print system rasterises it at the printer's
-// own resolution), so its coordinates are set to the sheet's 96 to the inch: the recorded fonts are
-// then sized as on the sheet, and one design inch is one inch on paper. The painter starts at the
-// top-left corner of the printable area.
-void renderSheet(QWidget* sheet, QPainter& painter, const QPrinter& printer) {
+// painter starts at the top-left corner of the printable area.
+void renderSheet(QWidget* sheet, QPainter& painter) {
     QPicture commands;
     sheet->render(&commands, QPoint(), QRegion(sheet->rect()),
                   QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    const double scale = printer.resolution() / SheetPixelsPerInch;
-    painter.scale(scale, scale);
     painter.drawPicture(0, 0, commands);
+}
+
+QString notPrinted(const QString& reason) {
+    return QStringLiteral("The settings sheet could not be printed: %1").arg(reason);
 }
 
 // Qt's CUPS engine hands the finished page to the print system inside QPainter::end() and drops
@@ -64,27 +63,28 @@ bool printSystemRefusedJob(const QPrinter& printer) {
 } // namespace
 
 bool printSheet(QWidget* sheet, QPrinter& printer, QString* error) {
+    // The page description is resolution-free (the print system rasterises it at the printer's
+    // own resolution), so its coordinates are the sheet's 96 to the inch: the recorded fonts are
+    // then sized as on the sheet, and one design inch is one inch on paper.
     printer.setResolution(int(SheetPixelsPerInch));
     QPainter painter;
     if (!painter.begin(&printer))
-        return fail(error, QStringLiteral("The settings sheet could not be printed: %1 could not "
-                                          "start a page.")
-                               .arg(printerLabel(printer)));
-    renderSheet(sheet, painter, printer);
+        return fail(error,
+                    notPrinted(printerLabel(printer) + QStringLiteral(" could not start a page.")));
+    renderSheet(sheet, painter);
     const bool ended = painter.end();
     if (!ended || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted || printSystemRefusedJob(printer))
-        return fail(error, QStringLiteral("The settings sheet could not be printed: %1 reported "
-                                          "an error.")
-                               .arg(printerLabel(printer)));
+        return fail(error,
+                    notPrinted(printerLabel(printer) + QStringLiteral(" reported an error.")));
     return true;
 }
 
 void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (defaultPrinter.isNull()) {
-        showMessage(parent, QStringLiteral("The settings sheet could not be printed: there is no "
-                                           "default printer. Set one up, then print again."));
+        showMessage(parent, notPrinted(QStringLiteral("there is no default printer. Set one up, "
+                                                      "then print again.")));
         return;
     }
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);

@@ -9,10 +9,6 @@
 
 namespace rigtune {
 
-QString latin(std::string_view text) {
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 TwipsRect boxRect(const GridGeometry& grid, const Field& field) {
     return {grid.columnLeft[static_cast<std::size_t>(field.column())],
             grid.firstRowTop + field.row() * GridRowStep, grid.boxWidth, GridBoxHeight};
@@ -24,14 +20,18 @@ TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting) {
             grid.firstRowTop + setting.row * GridRowStep, setting.labelWidth, GridLabelHeight};
 }
 
+QFont labelFont(bool bold) {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    font.setBold(bold);
+    return font;
+}
+
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
                      bool bold) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    label->setFont(font);
+    label->setFont(labelFont(bold));
     label->setAutoFillBackground(true);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setGeometry(twipsRect(rect.left, rect.top, rect.width, rect.height));

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "fieldtable.h"
+#include "setuprecord.h"
 
+#include <QFont>
 #include <QString>
 #include <array>
 
@@ -38,9 +40,11 @@ struct TwipsRect {
 TwipsRect boxRect(const GridGeometry& grid, const Field& field);
 TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting);
 
-QString latin(std::string_view text);
+// The labels' font: Arial 8.25 pt, bold for headings. Pinned, as the fixed layouts were drawn for
+// it, whatever the desktop's own font.
+QFont labelFont(bool bold);
 
-// A label at a twips position, in Arial 8.25 pt (bold for headings).
+// A label at a twips position, in the labels' font.
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
                      bool bold);
 

@@ -1,0 +1,241 @@
+// The file engine: the canonical layout byte for byte, the lenient reader, and the two together.
+#include "codepage.h"
+#include "setupreader.h"
+#include "setupwriter.h"
+#include "testutil.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace rigtune;
+using testutil::golden;
+using testutil::readBytes;
+using Values = QMap<QString, QString>; // field code -> value
+
+namespace {
+
+std::size_t field(const char* code) {
+    return static_cast<std::size_t>(fieldIndex(code));
+}
+
+QString codeOf(std::size_t i) {
+    return latin(Fields[i].code());
+}
+
+// Every field holds its own code in lower case and its length, as in the golden file full.str.
+Setup fullSetup() {
+    Setup setup;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        setup.setValue(i, codeOf(i).toLower() + QStringLiteral(" %1.5").arg(codeOf(i).size()));
+    return setup;
+}
+
+QByteArray encoded(const SetupRecord& record) {
+    QByteArray bytes;
+    if (const SetupResult result = EncodeSetupFile(record, bytes); !result.ok())
+        qWarning() << result.errorString();
+    return bytes;
+}
+
+QStringList entriesOf(const QByteArray& bytes) {
+    EntryTable table;
+    if (!ReadEntries(QByteArrayView(bytes), table).ok())
+        return {QStringLiteral("<refused>")};
+    QStringList entries;
+    for (qsizetype i = 0; i < table.count(); ++i)
+        entries << table.entry(i).toString();
+    return entries;
+}
+
+// What reading bytes changes in a record whose every field holds "old".
+Values applied(const QByteArray& bytes) {
+    const QString old = QStringLiteral("old");
+    EntryTable table;
+    if (!ReadEntries(QByteArrayView(bytes), table).ok())
+        return {{QStringLiteral("<refused>"), QString()}};
+    Setup setup;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        setup.setValue(i, old);
+    ApplyEntries(table, setup);
+    Values changed;
+    for (std::size_t i = 0; i < FieldCount; ++i)
+        if (setup.value(i) != old)
+            changed.insert(codeOf(i), setup.value(i));
+    return changed;
+}
+
+QByteArray section(const char* header, const char* lines) {
+    return QByteArray(header) + "\r\n\r\n" + lines;
+}
+
+} // namespace
+
+class TestEngine : public QObject {
+    Q_OBJECT
+
+private slots:
+    void canonicalLayout() {
+        QCOMPARE(golden("empty.str").size(), 745);
+        QCOMPARE(encoded(Setup()), golden("empty.str"));
+        QCOMPARE(encoded(fullSetup()), golden("full.str"));
+    }
+
+    void valuesAreWrittenVerbatim_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("bytes");
+        QByteArray everyByte;
+        for (int b = 0; b < 256; ++b)
+            if (b != '\r' && b != '\n')
+                everyByte.append(static_cast<char>(b));
+        QTest::newRow("blanks kept") << QStringLiteral("  5  ") << QByteArray("  5  ");
+        QTest::newRow("punctuation")
+            << QStringLiteral("a = [b], \"c\"") << QByteArray("a = [b], \"c\"");
+        QTest::newRow("tab") << QStringLiteral("1\t2") << QByteArray("1\t2");
+        QTest::newRow("windows-1252")
+            << QStringLiteral("d\u00e9j\u00e0 \u20ac \u0160") << QByteArray("d\xe9j\xe0 \x80 \x8a");
+        QTest::newRow("long") << QString(100000, QLatin1Char('7')) << QByteArray(100000, '7');
+        QTest::newRow("every byte") << decodeSetupText(everyByte) << everyByte;
+    }
+    void valuesAreWrittenVerbatim() {
+        QFETCH(QString, value);
+        QFETCH(QByteArray, bytes);
+        Setup setup;
+        setup.setValue(field("CRR"), value);
+        const QList<QByteArray> lines = encoded(setup).split('\n');
+        QCOMPARE(lines.size(), 57); // 56 lines, and nothing after the last line end
+        QCOMPARE(lines.at(41), "camber = " + bytes + '\r');
+    }
+
+    void split_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("empty file") << QByteArray() << QStringList{};
+        QTest::newRow("line ends and blanks") << QByteArray("a\nb\rc\r\n\r\n  \t d  ,\t e\r\n   ")
+                                              << QStringList{"a", "b", "c", "", "d  ", "e", ""};
+        QTest::newRow("commas and quotes")
+            << QByteArray("toe in = 1,5\r\n\"a, b\" tail,x = \"q\",y\r\n\"open, line\r\nz,\r\nw,")
+            << QStringList{"toe in = 1", "5", "a, b", "x = \"q\"", "y", "open, line", "z", "", "w"};
+        QTest::newRow("2000 entries")
+            << QByteArray("x\r\n").repeated(2000) << QStringList(2000, QStringLiteral("x"));
+        QTest::newRow("2000 entries by commas")
+            << QByteArray(1999, ',') + 'x' << QStringList(1999, QString()) + QStringList{"x"};
+        QTest::newRow("2001 entries refused")
+            << QByteArray("x\r\n").repeated(2001) << QStringList{"<refused>"};
+    }
+    void split() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, expected);
+        QCOMPARE(entriesOf(bytes), expected);
+    }
+
+    void scan_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<Values>("expected");
+        const char* lf = "[left front tire]";
+        QTest::newRow("headers in any case, blanks around, nothing else on the line")
+            << section("  [Left Front Tire]  ", "camber = 3\r\n") +
+                   section("[left front tire] x", "camber = 1\r\n") +
+                   section("[left  front tire]", "toe in = 2\r\n")
+            << Values{{"CLF", "3"}};
+        QTest::newRow("line after a header passed over, a header included")
+            << QByteArray("[left front tire]\r\ntoe in = 1\r\ncamber = 2\r\n[right front tire]\r\n"
+                          "[left rear tire]\r\nsize = 3\r\n")
+            << Values{{"CLF", "2"}, {"TSRF", "3"}};
+        QTest::newRow("keys by prefix in any case")
+            << section("[right rear tire]", "TOE IN = 1\r\nSizzle = 2\r\nbr = 3\r\n")
+            << Values{{"TIRR", "1"}, {"TSRR", "2"}};
+        QTest::newRow("value rule")
+            << section(lf, "toe in=0.5\r\ncamber =5\r\nsize =   5\r\npressure = a = b\r\n"
+                           "groove type 5\r\nbrake strength =\r\nspring strength = Ab 1  \r\n")
+            << Values{{"TILF", ".5"},           {"CLF", ""},  {"TSLF", "  5"}, {"TPLF", "a = b"},
+                      {"GTLF", "roove type 5"}, {"BSLF", ""}, {"SSLF", "Ab 1"}};
+        QTest::newRow("wheel section: commas cut, blank lines pass, any [ ends")
+            << section("[left rear tire]",
+                       "toe in = 1,5\r\n\r\ncamber = 2\r\n[brakes]\r\n\r\nsize = 9\r\n")
+            << Values{{"TILR", "1"}, {"CLR", "2"}};
+        QTest::newRow("other: own prefixes only, ends at a blank line or the end")
+            << section("[other]", "toe in = 1\r\nfinal drive ratio = 4\r\n[left front tire]\r\n\r\n"
+                                  "camber = 2\r\n\r\nsteering lock = 9\r\n") +
+                   section(lf, "washers per shoe = 5\r\n") +
+                   section("[other]", "steering lock = 30")
+            << Values{{"FD", "4"}, {"SL", "30"}};
+        QTest::newRow("text before any header ignored, last value wins")
+            << QByteArray("game = Other\r\ncamber = 1\r\n") +
+                   section("[right front tire]", "camber = 1\r\ncamber = 2\r\n") +
+                   section("[right front tire]", "toe in = 3\r\n")
+            << Values{{"CRF", "2"}, {"TIRF", "3"}};
+        QTest::newRow("header in the last position") << QByteArray("x\r\n[other]") << Values{};
+        Values all;
+        for (std::size_t i = 0; i < FieldCount; ++i)
+            all.insert(codeOf(i), fullSetup().value(i));
+        QTest::newRow("canonical file") << golden("full.str") << all;
+    }
+    void scan() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(Values, expected);
+        QCOMPARE(applied(bytes), expected);
+    }
+
+    // What the writer saves comes back, empty values included.
+    void roundTrip() {
+        Setup saved;
+        QByteArray everyByte;
+        for (int b = 0; b < 256; ++b)
+            if (!QByteArray("\r\n,\" ").contains(static_cast<char>(b)))
+                everyByte.append(static_cast<char>(b));
+        saved.setValue(field("TILF"), decodeSetupText(everyByte));
+        saved.setValue(field("FD"), QString(40000, QLatin1Char('4')));
+        saved.setValue(field("GTRR"), QStringLiteral("\ttabbed\t"));
+        saved.setValue(field("SL"), QStringLiteral("a \"quote\" inside"));
+        Values expected;
+        for (std::size_t i = 0; i < FieldCount; ++i)
+            expected.insert(codeOf(i), saved.value(i));
+        QCOMPARE(applied(encoded(saved)), expected);
+    }
+
+    void replacesAFileWholeUnderTheNameGiven() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("no extension"));
+        QVERIFY(testutil::writeBytes(path, QByteArray(10000, 'x')));
+        QVERIFY(WriteSetupFile(path, Setup()).ok());
+        QCOMPARE(readBytes(path), golden("empty.str"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"no extension"});
+    }
+
+    // Values that would change the file's meaning are refused before the file is touched, and
+    // the message names each one.
+    void refusesValuesTheFileCannotHold_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QStringList>("named");
+        QTest::newRow("line feed") << QStringList{"TILF"} << "1\n2" << QStringList{"Toe In, L-F"};
+        QTest::newRow("carriage return, twice") << QStringList{"GTRR", "SL"} << "1\r"
+                                                << QStringList{"Groove Type, R-R", "Steering Lock"};
+        QTest::newRow("outside the code page")
+            << QStringList{"FD"} << QStringLiteral("\u4e2d") << QStringList{"Final Drive"};
+        QTest::newRow("emoji") << QStringList{"WR"} << QStringLiteral("\U0001F600")
+                               << QStringList{"# Washers"};
+    }
+    void refusesValuesTheFileCannotHold() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, value);
+        QFETCH(QStringList, named);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("keep.str"));
+        QVERIFY(testutil::writeBytes(path, "old content"));
+        Setup setup = fullSetup();
+        for (const QString& code : fields)
+            setup.setValue(field(code.toLatin1().constData()), value);
+        const SetupResult result = WriteSetupFile(path, setup);
+        QVERIFY(!result.ok());
+        for (const QString& name : named + QStringList{QDir::toNativeSeparators(path)})
+            QVERIFY2(result.errorString().contains(name), qPrintable(result.errorString()));
+        QCOMPARE(readBytes(path), QByteArray("old content"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"keep.str"});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEngine)
+#include "test_engine.moc"
