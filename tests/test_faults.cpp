@@ -160,6 +160,9 @@ private slots:
     void existingWritableFileInReadOnlyFolderIsSavedInPlace() {
         const QString path = e->dir.filePath(QStringLiteral("locked/old.str"));
         prepare(Old | LockedFolder, path);
+        setMode(QFileInfo(path).absolutePath(), 0777);
+        QVERIFY(writeBytes(path, QByteArray(5000, 'x'))); // longer than the new file: no tail left
+        setMode(QFileInfo(path).absolutePath(), 0555);
         const QStringList names = namesUnder(e->dir.path());
         {
             const testutil::Restricted restricted(true, 0);

@@ -101,22 +101,6 @@ private slots:
         QVERIFY2(titleHeight > 12 && titleHeight < 20, qPrintable(QString::number(titleHeight)));
     }
 
-    // A Print before any Open: the title, headings and labels, and no values.
-    void anEmptySheetPrintsItsLabels() {
-        sheet.emplace();
-        QPrinter printer(QPrinter::HighResolution);
-        toPdf(printer);
-        QVERIFY(printSheet(&*sheet, printer));
-        QStringList labels;
-        for (const Wheel& wheel : Wheels)
-            labels << latin(wheel.printColumnLabel).split(QLatin1Char(' '));
-        for (const Setting& setting : Settings)
-            labels << latin(setting.rowLabel).split(QLatin1Char(' '));
-        for (const QString& word : labels)
-            QVERIFY2(pdftools::wordBox(pdf, word).isValid(), qPrintable(word + " not printed"));
-        QVERIFY(!pdftools::wordBox(pdf, QStringLiteral("tilf1")).isValid());
-    }
-
     void aPrinterThatFailsIsReported() {
         QPrinter cannotStart(QPrinter::HighResolution);
         toPdf(cannotStart);
