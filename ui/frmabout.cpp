@@ -23,6 +23,18 @@ const QString Disclaimer =
     QStringLiteral("If you have any comments to make about this program or just find it useful "
                    "email me at rigtune@example.org :) Rigtune devs");
 
+// The box places its text for one font and draws it in the light dialog colours of its design.
+// Both are its own, so that neither a desktop's font nor its colour scheme can cut or hide it.
+QFont dialogFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QPalette dialogPalette() {
+    return QPalette(QColor(240, 240, 240)); // black text on light grey, white fields
+}
+
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
@@ -85,6 +97,8 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
       platform_(platform) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
+    setFont(dialogFont());
+    setPalette(dialogPalette());
     setFixedSize(twipsSize(5865, 3555));
     createControls();
     Form_Load();

@@ -1,0 +1,226 @@
+// The windows as players' desktops show them: a larger desktop font, a dark colour scheme, a
+// dense screen. Every text fits its control and stands out from what is drawn behind it.
+#include "fileerrors.h"
+#include "form1.h"
+#include "form2.h"
+#include "frmabout.h"
+#include "messages.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <cmath>
+#include <memory>
+
+using namespace rigtune;
+
+namespace {
+
+enum class Window { Main, PrintSheet, About, Message };
+
+std::unique_ptr<QWidget> build(Window window) {
+    switch (window) {
+    case Window::Main:
+        return std::make_unique<Form1>();
+    case Window::PrintSheet:
+        return std::make_unique<Form2>();
+    case Window::About:
+        return std::make_unique<frmAbout>(nullptr);
+    case Window::Message:
+        return makeMessageBox(nullptr,
+                              cannotSaveMessage(QStringLiteral("/home/player/Gravlund/setups/"
+                                                               "gravel rally, second try.str"),
+                                                QStringLiteral("the file is read-only.")));
+    }
+    return nullptr;
+}
+
+QPalette darkPalette() {
+    QPalette dark(QColor(53, 53, 53)); // window and buttons; texts become white
+    dark.setColor(QPalette::Base, QColor(35, 35, 35));
+    dark.setColor(QPalette::ToolTipBase, QColor(35, 35, 35));
+    dark.setColor(QPalette::ToolTipText, Qt::white);
+    return dark;
+}
+
+// Where a control draws its text, and how.
+struct TextPlace {
+    QRect rect;
+    int flags;
+};
+
+TextPlace textPlace(const QLabel& label) {
+    const int margin = label.margin();
+    return {label.contentsRect().adjusted(margin, margin, -margin, -margin),
+            int(label.alignment()) | (label.wordWrap() ? Qt::TextWordWrap : 0)};
+}
+
+TextPlace textPlace(const QPushButton& button) {
+    QStyleOptionButton option;
+    option.initFrom(&button);
+    option.text = button.text();
+    if (button.isDefault())
+        option.features |= QStyleOptionButton::DefaultButton;
+    if (button.autoDefault())
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    return {button.style()->subElementRect(QStyle::SE_PushButtonContents, &option, &button),
+            Qt::AlignCenter | Qt::TextShowMnemonic};
+}
+
+double luminance(QRgb rgb) {
+    const auto linear = [](int channel) {
+        const double c = channel / 255.0;
+        return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
+}
+
+int distance(QRgb a, QRgb b) {
+    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+           std::abs(qBlue(a) - qBlue(b));
+}
+
+// The contrast ratio between the colour that most of area shows (what is behind the text) and
+// the one farthest from it (the text's strokes): 1 when nothing stands out, 21 for black on white.
+double contrastIn(const QImage& shot, const QRect& area) {
+    QHash<QRgb, int> counts;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ++counts[shot.pixel(x, y) | 0xff000000];
+    QRgb back = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > most)
+            std::tie(back, most) = std::pair(it.key(), it.value());
+    QRgb ink = back;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (distance(it.key(), back) > distance(ink, back))
+            ink = it.key();
+    const double a = luminance(back) + 0.05;
+    const double b = luminance(ink) + 0.05;
+    return std::max(a, b) / std::min(a, b);
+}
+
+// Text must reach at least the contrast of large text and of controls in common accessibility
+// rules; the main window's light yellow on grey, its own design, stands at 3.8.
+constexpr double LeastContrast = 3.0;
+
+// The device pixels that the text's strokes cover when drawn in place as the control draws it,
+// but unclipped. Strokes, not advances: the last letter's side bearing may pass the edge.
+QRect inkOf(const QWidget& control, const TextPlace& place, const QString& text) {
+    const QRect canvas = QFontMetrics(control.font())
+                             .boundingRect(place.rect, place.flags, text)
+                             .united(place.rect)
+                             .adjusted(-4, -4, 4, 4);
+    const qreal ratio = control.devicePixelRatio();
+    QImage image(canvas.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setFont(control.font());
+    painter.translate(-canvas.topLeft());
+    painter.drawText(place.rect, place.flags | Qt::TextDontClip, text);
+    painter.end();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) != 0)
+                ink |= QRect(x, y, 1, 1);
+    return ink.translated(canvas.topLeft() * ratio);
+}
+
+QString describe(const QRect& r) {
+    return QStringLiteral("%1x%2 at (%3,%4)").arg(r.width()).arg(r.height()).arg(r.x()).arg(r.y());
+}
+
+// What is wrong with the text of one control, empty when nothing is.
+QString textFault(QWidget& window, const QImage& shot, QWidget& control, const QString& text,
+                  const TextPlace& place) {
+    const QString name = control.objectName().isEmpty() ? text : control.objectName();
+    const qreal ratio = control.devicePixelRatio();
+    const QRect room(place.rect.topLeft() * ratio, place.rect.size() * ratio);
+    const QRect ink = inkOf(control, place, text);
+    if (!room.contains(ink))
+        return QStringLiteral("%1: text covers %2, has %3 (device pixels)")
+            .arg(name, describe(ink), describe(room));
+    const QRect onShot = ink.translated(control.mapTo(&window, QPoint()) * ratio);
+    const double contrast = contrastIn(shot, onShot & shot.rect());
+    if (contrast < LeastContrast)
+        return QStringLiteral("%1: contrast %2 against what is behind").arg(name).arg(contrast);
+    return {};
+}
+
+QStringList textFaults(QWidget& window) {
+    const QImage shot = window.grab().toImage();
+    QStringList faults;
+    const auto note = [&faults](const QString& fault) {
+        if (!fault.isEmpty())
+            faults << fault;
+    };
+    for (QLabel* label : window.findChildren<QLabel*>())
+        if (label->isVisibleTo(&window) && !label->text().isEmpty())
+            note(textFault(window, shot, *label, label->text(), textPlace(*label)));
+    for (QPushButton* button : window.findChildren<QPushButton*>())
+        if (button->isVisibleTo(&window))
+            note(textFault(window, shot, *button, button->text(), textPlace(*button)));
+    return faults;
+}
+
+} // namespace
+
+class TestDesktop : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        desktopFont = QApplication::font();
+        desktopPalette = QApplication::palette();
+    }
+    void cleanup() {
+        QApplication::setFont(desktopFont);
+        QApplication::setPalette(desktopPalette);
+    }
+
+    void textFitsAndStandsOut_data() {
+        QTest::addColumn<Window>("window");
+        QTest::addColumn<int>("pointSize");
+        QTest::addColumn<bool>("dark");
+        const std::pair<Window, const char*> windows[] = {{Window::Main, "main window"},
+                                                          {Window::PrintSheet, "print sheet"},
+                                                          {Window::About, "About box"},
+                                                          {Window::Message, "message box"}};
+        for (const auto& [window, name] : windows)
+            for (int pointSize : {11, 14})
+                for (bool dark : {false, true})
+                    QTest::addRow("%s, %d pt, %s", name, pointSize, dark ? "dark" : "light")
+                        << window << pointSize << dark;
+    }
+
+    // Built under the desktop's font and colours, as a platform theme hands them to the program.
+    void textFitsAndStandsOut() {
+        QFETCH(Window, window);
+        QFETCH(int, pointSize);
+        QFETCH(bool, dark);
+        QApplication::setFont(QFont(desktopFont.family(), pointSize));
+        if (dark)
+            QApplication::setPalette(darkPalette());
+        const std::unique_ptr<QWidget> shown = build(window);
+        if (window != Window::PrintSheet) {
+            shown->show();
+            QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        }
+        const QStringList faults = textFaults(*shown);
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+
+private:
+    QFont desktopFont;
+    QPalette desktopPalette;
+};
+
+QTEST_MAIN(TestDesktop)
+#include "test_desktop.moc"
