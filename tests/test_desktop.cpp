@@ -5,8 +5,10 @@
 #include "form2.h"
 #include "frmabout.h"
 #include "messages.h"
+#include "uitestutil.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
@@ -215,6 +217,25 @@ private slots:
         }
         const QStringList faults = textFaults(*shown);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
+    }
+
+    // The tire sizes of the example are longer than their boxes.
+    void openShowsEachValueFromItsStart() {
+        uitest::DialogScript dialogs;
+        Form1 window;
+        dialogs.answers = {QStringLiteral(RIGTUNE_EXAMPLES "/gravel-rally.str")};
+        uitest::trigger(window, "mnuImport");
+        QCOMPARE(window.value(static_cast<std::size_t>(fieldIndex("TSLF"))),
+                 QStringLiteral("205/65 R15"));
+        for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
+            QCOMPARE(box->cursorPosition(), 0);
+            QVERIFY2(box->toolTip().contains(box->accessibleName()) &&
+                         box->toolTip().contains(box->text()),
+                     qPrintable(box->toolTip()));
+        }
+        QLineEdit* typedIn = window.findChild<QLineEdit*>(QStringLiteral("WR"));
+        QTest::keyClicks(typedIn, QStringLiteral(" and 2 spare"));
+        QVERIFY2(typedIn->toolTip().endsWith(typedIn->text()), qPrintable(typedIn->toolTip()));
     }
 
 private:

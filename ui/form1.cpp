@@ -43,6 +43,18 @@ QPalette withColours(QPalette palette, const QColor& window, const QColor& text,
     return palette;
 }
 
+// The field's name and its whole value, kept current, so a value longer than its box can be read
+// without editing it.
+void showNameAndValueAsToolTip(QLineEdit* box) {
+    const auto update = [box] {
+        box->setToolTip(box->text().isEmpty()
+                            ? box->accessibleName()
+                            : box->accessibleName() + QLatin1Char('\n') + box->text());
+    };
+    update();
+    QObject::connect(box, &QLineEdit::textChanged, box, update);
+}
+
 } // namespace
 
 Form1::Form1() {
@@ -85,6 +97,8 @@ void Form1::createPanel() {
     panel->setAutoFillBackground(true);
     panel->setGeometry(twipsRect(120, 1920, 4575, 4455));
     boxes_ = buildSetupGrid(panel, MainGrid);
+    for (QLineEdit* box : boxes_)
+        showNameAndValueAsToolTip(box);
 }
 
 void Form1::createActions() {
@@ -128,6 +142,8 @@ void Form1::mnuImport_Click() {
         showMessage(this, read.errorString());
         return;
     }
+    for (QLineEdit* box : boxes_)
+        box->setCursorPosition(0); // a value longer than its box shows its start
     printLayout().RefreshPrintLayout(*this, sFile);
 }
 
