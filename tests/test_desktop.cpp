@@ -172,6 +172,15 @@ QStringList textFaults(QWidget& window) {
     return faults;
 }
 
+QPixmap artworkFor(const QString& base, qreal ratio) {
+    return QPixmap(base + (ratio > 1.0 ? QLatin1String("@2x.png") : QLatin1String(".png")));
+}
+
+// Transparent pixels compare equal whatever colour they hold.
+QImage comparable(const QPixmap& pixmap) {
+    return pixmap.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
 } // namespace
 
 class TestDesktop : public QObject {
@@ -236,6 +245,43 @@ private slots:
         QLineEdit* typedIn = window.findChild<QLineEdit*>(QStringLiteral("WR"));
         QTest::keyClicks(typedIn, QStringLiteral(" and 2 spare"));
         QVERIFY2(typedIn->toolTip().endsWith(typedIn->text()), qPrintable(typedIn->toolTip()));
+    }
+
+    void artIsTheOneForTheScreen_data() {
+        QTest::addColumn<Window>("window");
+        QTest::addColumn<QString>("picture"); // a picture box, or none for the window icon
+        QTest::addColumn<int>("iconSize");
+        QTest::addColumn<QString>("artwork");
+        QTest::newRow("banner") << Window::Main << "Picture1" << 0 << ":/banner";
+        QTest::newRow("About logo") << Window::About << "picIcon" << 0 << ":/logo";
+        QTest::newRow("window icon, 16") << Window::Main << "" << 16 << ":/icon-16";
+        QTest::newRow("window icon, 32") << Window::Main << "" << 32 << ":/icon-32";
+    }
+
+    // At a device pixel ratio of 2 (QT_SCALE_FACTOR=2) the screen shows the @2x artwork pixel
+    // for pixel, elsewhere the 1x one; either fills its box exactly. The window icon holds both
+    // whatever the ratio at start, for a window that moves to another screen.
+    void artIsTheOneForTheScreen() {
+        QFETCH(Window, window);
+        QFETCH(QString, picture);
+        QFETCH(int, iconSize);
+        QFETCH(QString, artwork);
+        const std::unique_ptr<QWidget> shown = build(window);
+        shown->show();
+        QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+        if (iconSize > 0) {
+            for (qreal ratio : {1.0, 2.0})
+                QCOMPARE(comparable(shown->windowIcon().pixmap(QSize(iconSize, iconSize), ratio)),
+                         comparable(artworkFor(artwork, ratio)));
+            return;
+        }
+        auto* box = shown->findChild<QLabel*>(picture);
+        QVERIFY(box);
+        const qreal ratio = box->devicePixelRatio();
+        const QRect inside = box->contentsRect();
+        QCOMPARE(
+            comparable(box->grab().copy(QRect(inside.topLeft() * ratio, inside.size() * ratio))),
+            comparable(artworkFor(artwork, ratio)));
     }
 
 private:

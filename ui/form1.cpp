@@ -3,6 +3,7 @@
 #include "form2.h"
 #include "frmabout.h"
 #include "messages.h"
+#include "picturebox.h"
 #include "printing.h"
 #include "setupgrid.h"
 #include "setupreader.h"
@@ -55,15 +56,22 @@ void showNameAndValueAsToolTip(QLineEdit* box) {
     QObject::connect(box, &QLineEdit::textChanged, box, update);
 }
 
+// The 16-colour icons, with sharper ones for 150 % screens (24 and 48 pixels, which Qt takes for
+// 16 and 32 there) and for 200 % ones (the "@2x" files).
+QIcon rigtuneIcon() {
+    QIcon icon;
+    for (const char* file :
+         {"icon-16", "icon-24", "icon-32", "icon-48", "icon-16@2x", "icon-32@2x"})
+        icon.addFile(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+    return icon;
+}
+
 } // namespace
 
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Gravlund Setup Editor"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icon-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
-    setWindowIcon(icon);
+    setWindowIcon(rigtuneIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -82,10 +90,8 @@ Form1::Form1() {
 Form1::~Form1() = default;
 
 void Form1::createBanner() {
-    auto* banner = new QLabel(centralWidget());
+    auto* banner = new PictureBox(QStringLiteral(":/banner.png"), centralWidget());
     banner->setObjectName(QStringLiteral("Picture1"));
-    banner->setPixmap(QPixmap(QStringLiteral(":/banner.png")));
-    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop); // drawn from the corner, clipped by the box
     banner->setGeometry(twipsRect(120, 0, 4335, 1695));
 }
 

@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include "messages.h"
+#include "picturebox.h"
 #include "sysinfo.h"
 #include "twips.h"
 
@@ -78,14 +79,12 @@ QWidget* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to, int
 
 // The logo in a sunken two-pixel frame on light grey, sized to the picture plus the frame.
 QLabel* makeLogo(QWidget* parent, const QRect& geometry) {
-    auto* picture = new QLabel(parent);
+    auto* picture = new PictureBox(QStringLiteral(":/logo.png"), parent);
     picture->setObjectName(QStringLiteral("picIcon"));
     picture->setGeometry(geometry);
     picture->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setAutoFillBackground(true);
     setColour(picture, QPalette::Window, QColor(192, 192, 192));
-    picture->setPixmap(QPixmap(QStringLiteral(":/logo.png")));
     return picture;
 }
 
