@@ -7,6 +7,7 @@
 #include "messages.h"
 #include "uitestutil.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -282,6 +283,20 @@ private slots:
         QCOMPARE(
             comparable(box->grab().copy(QRect(inside.topLeft() * ratio, inside.size() * ratio))),
             comparable(artworkFor(artwork, ratio)));
+    }
+
+    // X11 gives the windows the application name as their class, Wayland the desktop file name as
+    // their id; the installed menu entry must answer to both.
+    void desktopEntryNamesTheApplication() {
+        nameApplication();
+        const QDir packaging(QStringLiteral(RIGTUNE_PACKAGING));
+        const QStringList entries = packaging.entryList({QStringLiteral("*.desktop")});
+        QCOMPARE(entries, QStringList{QGuiApplication::desktopFileName() + ".desktop"});
+        QFile entry(packaging.filePath(entries[0]));
+        QVERIFY(entry.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList lines = QString::fromUtf8(entry.readAll()).split(QLatin1Char('\n'));
+        QVERIFY2(lines.contains("StartupWMClass=" + QCoreApplication::applicationName()),
+                 qPrintable(lines.join(QLatin1Char('\n'))));
     }
 
 private:

@@ -11,6 +11,7 @@
 #include "twips.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -172,6 +173,11 @@ void Form1::mnuQuit_Click() {
 
 void Form1::mnuAbout_Click() {
     showAboutBox(this);
+}
+
+void nameApplication() {
+    QGuiApplication::setApplicationName(ApplicationTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral(RIGTUNE_APP_ID));
 }
 
 } // namespace rigtune
