@@ -1,5 +1,6 @@
 // The windows as players' desktops show them: a larger desktop font, a dark colour scheme, a
-// dense screen. Every text fits its control and stands out from what is drawn behind it.
+// dense screen. Every text fits its control and stands out from what is drawn behind it, the art
+// is the sharp one the screen needs, long values can be read, and the desktop knows the program.
 #include "fileerrors.h"
 #include "form1.h"
 #include "form2.h"
@@ -45,8 +46,6 @@ std::unique_ptr<QWidget> build(Window window) {
 QPalette darkPalette() {
     QPalette dark(QColor(53, 53, 53)); // window and buttons; texts become white
     dark.setColor(QPalette::Base, QColor(35, 35, 35));
-    dark.setColor(QPalette::ToolTipBase, QColor(35, 35, 35));
-    dark.setColor(QPalette::ToolTipText, Qt::white);
     return dark;
 }
 
@@ -82,30 +81,25 @@ double luminance(QRgb rgb) {
     return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) + 0.0722 * linear(qBlue(rgb));
 }
 
-int distance(QRgb a, QRgb b) {
-    return std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-           std::abs(qBlue(a) - qBlue(b));
-}
-
 // The contrast ratio between the colour that most of area shows (what is behind the text) and
-// the one farthest from it (the text's strokes): 1 when nothing stands out, 21 for black on white.
+// the one that stands out most from it (the text's strokes): 1 when nothing stands out, 21 for
+// black on white.
 double contrastIn(const QImage& shot, const QRect& area) {
     QHash<QRgb, int> counts;
     for (int y = area.top(); y <= area.bottom(); ++y)
         for (int x = area.left(); x <= area.right(); ++x)
-            ++counts[shot.pixel(x, y) | 0xff000000];
+            ++counts[shot.pixel(x, y)];
     QRgb back = 0;
-    int most = 0;
     for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (it.value() > most)
-            std::tie(back, most) = std::pair(it.key(), it.value());
-    QRgb ink = back;
-    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
-        if (distance(it.key(), back) > distance(ink, back))
-            ink = it.key();
-    const double a = luminance(back) + 0.05;
-    const double b = luminance(ink) + 0.05;
-    return std::max(a, b) / std::min(a, b);
+        if (it.value() > counts.value(back))
+            back = it.key();
+    const double behind = luminance(back) + 0.05;
+    double best = 1;
+    for (auto it = counts.keyBegin(); it != counts.keyEnd(); ++it) {
+        const double stroke = luminance(*it) + 0.05;
+        best = std::max(best, std::max(stroke, behind) / std::min(stroke, behind));
+    }
+    return best;
 }
 
 // Text must reach at least the contrast of large text and of controls in common accessibility
