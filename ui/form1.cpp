@@ -3,6 +3,7 @@
 #include "form2.h"
 #include "frmabout.h"
 #include "messages.h"
+#include "picturebox.h"
 #include "printing.h"
 #include "setupgrid.h"
 #include "setupreader.h"
@@ -10,6 +11,7 @@
 #include "twips.h"
 
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -41,15 +43,34 @@ QPalette withColours(QPalette palette, const QColor& window, const QColor& text,
     return palette;
 }
 
+// The field's name and its whole value, kept current, so a value longer than its box can be read
+// without editing it.
+void showNameAndValueAsToolTip(QLineEdit* box) {
+    const auto update = [box] {
+        box->setToolTip(box->text().isEmpty()
+                            ? box->accessibleName()
+                            : box->accessibleName() + QLatin1Char('\n') + box->text());
+    };
+    update();
+    QObject::connect(box, &QLineEdit::textChanged, box, update);
+}
+
+// The 16-colour icons, with sharper ones for 150 % screens (24 and 48 pixels, which Qt takes for
+// 16 and 32 there) and for 200 % ones (the "@2x" files).
+QIcon rigtuneIcon() {
+    QIcon icon;
+    for (const char* file :
+         {"icon-16", "icon-24", "icon-32", "icon-48", "icon-16@2x", "icon-32@2x"})
+        icon.addFile(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+    return icon;
+}
+
 } // namespace
 
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Gravlund Setup Editor"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/icon-16.png"), QSize(16, 16));
-    icon.addFile(QStringLiteral(":/icon-32.png"), QSize(32, 32));
-    setWindowIcon(icon);
+    setWindowIcon(rigtuneIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -68,10 +89,8 @@ Form1::Form1() {
 Form1::~Form1() = default;
 
 void Form1::createBanner() {
-    auto* banner = new QLabel(centralWidget());
+    auto* banner = new PictureBox(QStringLiteral(":/banner.png"), centralWidget());
     banner->setObjectName(QStringLiteral("Picture1"));
-    banner->setPixmap(QPixmap(QStringLiteral(":/banner.png")));
-    banner->setAlignment(Qt::AlignLeft | Qt::AlignTop); // drawn from the corner, clipped by the box
     banner->setGeometry(twipsRect(120, 0, 4335, 1695));
 }
 
@@ -83,6 +102,8 @@ void Form1::createPanel() {
     panel->setAutoFillBackground(true);
     panel->setGeometry(twipsRect(120, 1920, 4575, 4455));
     boxes_ = buildSetupGrid(panel, MainGrid);
+    for (QLineEdit* box : boxes_)
+        showNameAndValueAsToolTip(box);
 }
 
 void Form1::createActions() {
@@ -125,6 +146,8 @@ void Form1::mnuImport_Click() {
         showMessage(this, read.errorString());
         return;
     }
+    for (QLineEdit* box : boxes_)
+        box->setCursorPosition(0); // a value longer than its box shows its start
     printLayout().RefreshPrintLayout(*this, sFile);
 }
 
@@ -146,6 +169,11 @@ void Form1::mnuQuit_Click() {
 
 void Form1::mnuAbout_Click() {
     showAboutBox(this);
+}
+
+void nameApplication() {
+    QGuiApplication::setApplicationName(ApplicationTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral(RIGTUNE_APP_ID));
 }
 
 } // namespace rigtune

@@ -1,6 +1,7 @@
 #include "frmabout.h"
 
 #include "messages.h"
+#include "picturebox.h"
 #include "sysinfo.h"
 #include "twips.h"
 
@@ -22,6 +23,18 @@ const QString Credit = QStringLiteral("Made by \nthe Rigtune developers rigtune.
 const QString Disclaimer =
     QStringLiteral("If you have any comments to make about this program or just find it useful "
                    "email me at rigtune@example.org :) Rigtune devs");
+
+// The box places its text for one font and draws it in the light dialog colours of its design.
+// Both are its own, so that neither a desktop's font nor its colour scheme can cut or hide it.
+QFont dialogFont() {
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+QPalette dialogPalette() {
+    return QPalette(QColor(240, 240, 240)); // black text on light grey, white fields
+}
 
 void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
     QPalette palette = widget->palette();
@@ -66,14 +79,12 @@ QWidget* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to, int
 
 // The logo in a sunken two-pixel frame on light grey, sized to the picture plus the frame.
 QLabel* makeLogo(QWidget* parent, const QRect& geometry) {
-    auto* picture = new QLabel(parent);
+    auto* picture = new PictureBox(QStringLiteral(":/logo.png"), parent);
     picture->setObjectName(QStringLiteral("picIcon"));
     picture->setGeometry(geometry);
     picture->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-    picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     picture->setAutoFillBackground(true);
     setColour(picture, QPalette::Window, QColor(192, 192, 192));
-    picture->setPixmap(QPixmap(QStringLiteral(":/logo.png")));
     return picture;
 }
 
@@ -85,6 +96,8 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
       platform_(platform) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
+    setFont(dialogFont());
+    setPalette(dialogPalette());
     setFixedSize(twipsSize(5865, 3555));
     createControls();
     Form_Load();

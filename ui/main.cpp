@@ -4,7 +4,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Rigtune"));
+    rigtune::nameApplication();
     rigtune::Form1 window;
     window.show();
     return app.exec();

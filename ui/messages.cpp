@@ -16,8 +16,12 @@ void showMessage(QWidget* parent, const QString& text) {
         messageHook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
-    box.exec();
+    makeMessageBox(parent, text)->exec();
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text) {
+    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ApplicationTitle, text,
+                                         QMessageBox::Ok, parent);
 }
 
 void setMessageHook(MessageHook hook) {

@@ -1,0 +1,26 @@
+// A picture box that stays sharp on dense screens: it draws its 1x artwork where one pixel is one
+// pixel and the artwork's "@2x" sibling on any denser screen, reduced smoothly below 200 %. (Qt
+// 6.4's QIcon would take the 1x picture at 125-175 % and enlarge it.) Either is drawn at its
+// natural size from the box's top-left corner, so artwork made at the box's size fills it.
+#pragma once
+
+#include <QLabel>
+#include <QPixmap>
+
+namespace rigtune {
+
+class PictureBox : public QLabel {
+    Q_OBJECT
+
+public:
+    // path names the 1x artwork, such as ":/banner.png"; ":/banner@2x.png" is the dense one.
+    PictureBox(const QString& path, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QPixmap dense_;
+};
+
+} // namespace rigtune
