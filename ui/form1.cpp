@@ -2,13 +2,13 @@
 
 #include "form2.h"
 #include "frmabout.h"
+#include "look.h"
 #include "messages.h"
 #include "picturebox.h"
 #include "printing.h"
 #include "setupgrid.h"
 #include "setupreader.h"
 #include "setupwriter.h"
-#include "twips.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -34,13 +34,12 @@ constexpr GridGeometry MainGrid{
 const QColor PanelGrey(128, 128, 128);
 const QColor LightYellow(255, 255, 192);
 
-QPalette withColours(QPalette palette, const QColor& window, const QColor& text,
-                     const QColor& base) {
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, base);
-    palette.setColor(QPalette::Text, text);
-    return palette;
+// Light yellow text, black boxes, on the given background.
+void setEditorColours(QWidget* widget, const QColor& background) {
+    setColours(widget, {{QPalette::Window, background},
+                        {QPalette::WindowText, LightYellow},
+                        {QPalette::Base, Qt::black},
+                        {QPalette::Text, LightYellow}});
 }
 
 // The field's name and its whole value, kept current, so a value longer than its box can be read
@@ -74,7 +73,7 @@ Form1::Form1() {
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setPalette(withColours(client->palette(), Qt::black, LightYellow, Qt::black));
+    setEditorColours(client, Qt::black);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
@@ -98,7 +97,7 @@ void Form1::createPanel() {
     auto* panel = new QFrame(centralWidget());
     panel->setObjectName(QStringLiteral("Frame1"));
     panel->setFrameShape(QFrame::NoFrame);
-    panel->setPalette(withColours(panel->palette(), PanelGrey, LightYellow, Qt::black));
+    setEditorColours(panel, PanelGrey);
     panel->setAutoFillBackground(true);
     panel->setGeometry(twipsRect(120, 1920, 4575, 4455));
     boxes_ = buildSetupGrid(panel, MainGrid);

@@ -1,7 +1,7 @@
 #include "form2.h"
 
+#include "look.h"
 #include "setupgrid.h"
-#include "twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -42,12 +42,10 @@ Form2::Form2() {
     setWindowTitle(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DontShowOnScreen); // it exists only to be printed
     setFixedSize(twipsSize(SheetWidth, SheetHeight));
-    QPalette sheet = palette();
-    for (QPalette::ColorRole role : {QPalette::Window, QPalette::Base})
-        sheet.setColor(role, Qt::white);
-    for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
-        sheet.setColor(role, Qt::black);
-    setPalette(sheet);
+    setColours(this, {{QPalette::Window, Qt::white},
+                      {QPalette::Base, Qt::white},
+                      {QPalette::WindowText, Qt::black},
+                      {QPalette::Text, Qt::black}});
     setAutoFillBackground(true);
     // Plain black frames: the platform style's boxes carry a faint translucent shadow, and a print
     // system turns any page with transparency into a bitmap, losing the sharp text.

@@ -1,13 +1,12 @@
 #include "frmabout.h"
 
+#include "look.h"
 #include "messages.h"
 #include "picturebox.h"
 #include "sysinfo.h"
-#include "twips.h"
 
 #include <QLabel>
 #include <QPalette>
-#include <QPixmap>
 #include <QPushButton>
 
 namespace rigtune {
@@ -24,68 +23,38 @@ const QString Disclaimer =
     QStringLiteral("If you have any comments to make about this program or just find it useful "
                    "email me at rigtune@example.org :) Rigtune devs");
 
-// The box places its text for one font and draws it in the light dialog colours of its design.
-// Both are its own, so that neither a desktop's font nor its colour scheme can cut or hide it.
-QFont dialogFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
-QPalette dialogPalette() {
-    return QPalette(QColor(240, 240, 240)); // black text on light grey, white fields
-}
-
-void setColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
-QLabel* makeLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+// A label of the box: its text wraps within its place.
+QLabel* addLabel(QWidget* box, const char* name, const QString& text, TwipsRect place) {
+    QLabel* label = makeLabel(box, QLatin1String(name), text, place);
     label->setWordWrap(true);
     return label;
 }
 
-QLabel* makeBlackLabel(QWidget* parent, const char* name, const QRect& geometry,
-                       const QString& text) {
-    QLabel* label = makeLabel(parent, name, geometry, text);
-    setColour(label, QPalette::WindowText, Qt::black);
-    return label;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, const QRect& geometry,
-                        const QString& text) {
-    auto* button = new QPushButton(text, parent);
+QPushButton* addButton(QWidget* box, const char* name, const QString& text, TwipsRect place) {
+    auto* button = new QPushButton(text, box);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
+    button->setGeometry(place.toPixels());
     return button;
 }
 
 // A line from one point to another, in twips, as a filled strip `width` pixels deep.
-QWidget* makeLine(QWidget* parent, const char* name, QPoint from, QPoint to, int width,
-                  const QColor& colour) {
-    auto* line = new QWidget(parent);
+void addLine(QWidget* box, const char* name, QPoint from, QPoint to, int width,
+             const QColor& colour) {
+    auto* line = new QWidget(box);
     line->setObjectName(QLatin1String(name));
     line->setGeometry(QRect(from, QPoint(to.x(), to.y() + width - 1)));
     line->setAutoFillBackground(true);
-    setColour(line, QPalette::Window, colour);
-    return line;
+    setColours(line, {{QPalette::Window, colour}});
 }
 
 // The logo in a sunken two-pixel frame on light grey, sized to the picture plus the frame.
-QLabel* makeLogo(QWidget* parent, const QRect& geometry) {
-    auto* picture = new PictureBox(QStringLiteral(":/logo.png"), parent);
+void addLogo(QWidget* box, TwipsRect place) {
+    auto* picture = new PictureBox(QStringLiteral(":/logo.png"), box);
     picture->setObjectName(QStringLiteral("picIcon"));
-    picture->setGeometry(geometry);
+    picture->setGeometry(place.toPixels());
     picture->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
     picture->setAutoFillBackground(true);
-    setColour(picture, QPalette::Window, QColor(192, 192, 192));
-    return picture;
+    setColours(picture, {{QPalette::Window, QColor(192, 192, 192)}});
 }
 
 } // namespace
@@ -96,8 +65,11 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
       platform_(platform) {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(Caption);
-    setFont(dialogFont());
-    setPalette(dialogPalette());
+    // The box places its text for one font and draws it in the light dialog colours of its
+    // design. Both are its own, so neither a desktop's font nor its colour scheme can cut or hide
+    // its text.
+    setFont(labelFont());
+    setPalette(QPalette(QColor(240, 240, 240))); // black text on light grey, white fields
     setFixedSize(twipsSize(5865, 3555));
     createControls();
     Form_Load();
@@ -105,24 +77,20 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
 
 // Created bottom to top, so each control is stacked above the ones before it.
 void frmAbout::createControls() {
-    picIcon = makeLogo(this, twipsRect(120, 120, 1290, 495));
-    cmdOK = makeButton(this, "cmdOK", twipsRect(4245, 2625, 1467, 345), QStringLiteral("OK"));
-    cmdSysInfo = makeButton(this, "cmdSysInfo", twipsRect(4260, 3075, 1452, 345),
-                            QStringLiteral("&System Info..."));
-    Label1 = makeBlackLabel(this, "Label1", twipsRect(1080, 1920, 4095, 450), Credit);
-    lblDescription =
-        makeBlackLabel(this, "lblDescription", twipsRect(1080, 1080, 4095, 690), Description);
-    lblTitle = makeBlackLabel(this, "lblTitle", twipsRect(1680, 240, 1095, 480),
-                              QStringLiteral("Application Title"));
+    addLogo(this, {120, 120, 1290, 495});
+    auto* cmdOK = addButton(this, "cmdOK", QStringLiteral("OK"), {4245, 2625, 1467, 345});
+    auto* cmdSysInfo =
+        addButton(this, "cmdSysInfo", QStringLiteral("&System Info..."), {4260, 3075, 1452, 345});
+    addLabel(this, "Label1", Credit, {1080, 1920, 4095, 450});
+    addLabel(this, "lblDescription", Description, {1080, 1080, 4095, 690});
+    lblTitle =
+        addLabel(this, "lblTitle", QStringLiteral("Application Title"), {1680, 240, 1095, 480});
     // An etched separator: a grey line with a white one just below it.
-    Line1[1] = makeLine(this, "Line1_1", twipsPoint(225, 2430), twipsPoint(5657, 2430), 1,
-                        QColor(128, 128, 128));
-    Line1[0] =
-        makeLine(this, "Line1_0", twipsPoint(240, 2445), twipsPoint(5657, 2445), 2, Qt::white);
-    lblVersion =
-        makeLabel(this, "lblVersion", twipsRect(2760, 240, 1215, 225), QStringLiteral("Version"));
-    lblDisclaimer =
-        makeBlackLabel(this, "lblDisclaimer", twipsRect(240, 2625, 3870, 825), Disclaimer);
+    addLine(this, "Line1_1", twipsPoint(225, 2430), twipsPoint(5657, 2430), 1,
+            QColor(128, 128, 128));
+    addLine(this, "Line1_0", twipsPoint(240, 2445), twipsPoint(5657, 2445), 2, Qt::white);
+    lblVersion = addLabel(this, "lblVersion", QStringLiteral("Version"), {2760, 240, 1215, 225});
+    addLabel(this, "lblDisclaimer", Disclaimer, {240, 2625, 3870, 825});
 
     // OK answers both Enter and Esc; Esc reaches QDialog::reject, which closes the box as well.
     cmdOK->setDefault(true);

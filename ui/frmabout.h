@@ -7,7 +7,6 @@
 #include <QDialog>
 
 class QLabel;
-class QPushButton;
 class QWidget;
 
 namespace rigtune {
@@ -31,15 +30,9 @@ private:
     void Form_Load();
 
     Platform& platform_;
-    QLabel* picIcon = nullptr;
-    QPushButton* cmdOK = nullptr;
-    QPushButton* cmdSysInfo = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* lblDescription = nullptr;
+    // Set afresh at every load; the other controls keep what they were made with.
     QLabel* lblTitle = nullptr;
-    QWidget* Line1[2] = {nullptr, nullptr};
     QLabel* lblVersion = nullptr;
-    QLabel* lblDisclaimer = nullptr;
 };
 
 // Loads a new About box and shows it modal over owner; returns once it has been closed, and the

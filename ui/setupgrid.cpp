@@ -1,7 +1,7 @@
 #include "setupgrid.h"
 
+#include "look.h"
 #include "setuprecord.h"
-#include "twips.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -20,21 +20,11 @@ TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting) {
             grid.firstRowTop + setting.row * GridRowStep, setting.labelWidth, GridLabelHeight};
 }
 
-QFont labelFont(bool bold) {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(8.25);
-    font.setBold(bold);
-    return font;
-}
-
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
                      bool bold) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
+    QLabel* label = makeLabel(parent, name, text, rect);
     label->setFont(labelFont(bold));
     label->setAutoFillBackground(true);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(twipsRect(rect.left, rect.top, rect.width, rect.height));
     return label;
 }
 
@@ -62,8 +52,7 @@ QLineEdit* addBox(QWidget* container, const GridGeometry& grid, std::size_t fiel
     QFont font = box->font(); // the platform's face, at the size the 19-pixel boxes were made for
     font.setPointSizeF(8.25);
     box->setFont(font);
-    const TwipsRect r = boxRect(grid, Fields[field]);
-    box->setGeometry(twipsRect(r.left, r.top, r.width, r.height));
+    box->setGeometry(boxRect(grid, Fields[field]).toPixels());
     return box;
 }
 

@@ -5,8 +5,8 @@
 
 #include "fieldtable.h"
 #include "setuprecord.h"
+#include "twips.h"
 
-#include <QFont>
 #include <QString>
 #include <array>
 
@@ -34,15 +34,8 @@ inline constexpr int GridLabelLeft = 120;
 inline constexpr int GridSettingsHeadingWidth = 735;
 
 // The twips rectangle of a field's box and of a setting's row label.
-struct TwipsRect {
-    int left, top, width, height;
-};
 TwipsRect boxRect(const GridGeometry& grid, const Field& field);
 TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting);
-
-// The labels' font: Arial 8.25 pt, bold for headings. Pinned, as the fixed layouts were drawn for
-// it, whatever the desktop's own font.
-QFont labelFont(bool bold);
 
 // A label at a twips position, in the labels' font.
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,

@@ -21,6 +21,13 @@ constexpr QRect twipsRect(int left, int top, int width, int height) {
                  twipsToPixels(height));
 }
 
+// A control's place in its container, in twips, as the layouts give it.
+struct TwipsRect {
+    int left, top, width, height;
+
+    constexpr QRect toPixels() const { return twipsRect(left, top, width, height); }
+};
+
 constexpr QSize twipsSize(int width, int height) {
     return QSize(twipsToPixels(width), twipsToPixels(height));
 }
