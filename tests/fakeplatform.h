@@ -13,7 +13,6 @@
 class FakePlatform final : public rigtune::Platform {
 public:
     static constexpr qint32 ErrorFileNotFound = 2;
-    static constexpr qint32 ErrorInvalidHandle = 6;
     static constexpr qint32 ErrorMoreData = 234;
 
     struct Value {
