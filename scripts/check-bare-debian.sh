@@ -123,7 +123,7 @@ chmod 755 "$root/usr/sbin/policy-rc.d"
 
 git clone -q --no-checkout . "$root$checkout"
 git -C "$root$checkout" checkout -q --detach "$commit"
-echo "== clone of $commit in $checkout"
+echo "== clone of $commit in $checkout, root ready after $SECONDS s"
 
 mount -t proc proc "$root/proc"
 mount -t sysfs -o ro sysfs "$root/sys"
@@ -178,4 +178,4 @@ started=$SECONDS
 test_status=0
 timeout "$test_limit" "${inside[@]}" ./test.sh </dev/null || test_status=$?
 [ "$test_status" -eq 0 ] || fail "./test.sh exited with status $test_status"
-echo "bare Debian 12 check passed: ./test.sh took $((SECONDS - started)) s"
+echo "bare Debian 12 check passed after $SECONDS s: ./test.sh took $((SECONDS - started)) s"
