@@ -58,8 +58,11 @@ mounts_inside() {
 }
 
 cleanup() {
-    local status=$?
+    local status=$? jobs
     trap - EXIT INT TERM HUP
+    jobs=$(jobs -p)
+    # shellcheck disable=SC2086 # one pid per word
+    [ -z "$jobs" ] || kill $jobs 2>/dev/null || true
     kill_inside
     local mount_point
     for mount_point in $(mounts_inside); do
@@ -73,6 +76,7 @@ cleanup() {
     fi
     exit "$status"
 }
+# Long steps run in the background while this script waits, so that a signal is handled at once.
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
@@ -99,7 +103,8 @@ if [ -f "$tarball" ]; then
 else
     echo "== bare Debian 12 root: debootstrap from $mirror into $tarball"
     debootstrap --variant=minbase --include=git --arch="$arch" bookworm "$work/pristine" "$mirror" \
-        >"$work/debootstrap.log" 2>&1 || { tail -n 30 "$work/debootstrap.log"; fail "debootstrap"; }
+        >"$work/debootstrap.log" 2>&1 &
+    wait $! || { tail -n 30 "$work/debootstrap.log"; fail "debootstrap"; }
     # A newcomer's first apt-get update fetches fresh lists.
     rm -rf "$work"/pristine/var/cache/apt/archives/*.deb "$work"/pristine/var/lib/apt/lists/*
     mkdir -p "$work/pristine/var/lib/apt/lists/partial"
@@ -176,6 +181,7 @@ kill_inside
 echo "== ./test.sh (at most ${test_limit} s)"
 started=$SECONDS
 test_status=0
-timeout "$test_limit" "${inside[@]}" ./test.sh </dev/null || test_status=$?
+timeout "$test_limit" "${inside[@]}" ./test.sh </dev/null &
+wait $! || test_status=$?
 [ "$test_status" -eq 0 ] || fail "./test.sh exited with status $test_status"
 echo "bare Debian 12 check passed after $SECONDS s: ./test.sh took $((SECONDS - started)) s"
