@@ -9,7 +9,7 @@ source scripts/deps.sh
 rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES[@]}"
 
 build=build-bench
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DRIGTUNE_BENCH=ON >/dev/null
 cmake --build "$build" --parallel "$(nproc)" --target bench_engine bench_ui
 
 ui_args=() engine_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)

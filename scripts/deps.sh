@@ -10,8 +10,9 @@ RIGTUNE_TEST_PACKAGES=(xvfb xauth
     poppler-utils)
 # The desktop integration checks and the Debian package build.
 RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file)
-# The fuzzer (clang with its sanitizer and libFuzzer runtimes) and the benchmarks.
-RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev libbenchmark-dev)
+# The fuzzer (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's
+# stack names its functions) and the benchmarks.
+RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev llvm libbenchmark-dev)
 
 rigtune_install_packages() {
     local missing=()
