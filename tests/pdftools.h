@@ -20,6 +20,19 @@ inline QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Whether the poppler-utils can be asked from here. A Windows build under Wine starts them (they
+// are Linux programs) but gets neither their output nor their exit status back.
+inline bool usable() {
+#ifdef Q_OS_WIN
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {QStringLiteral("-v")});
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+#else
+    return true;
+#endif
+}
+
 inline QString infoField(const QString& pdf, const QString& name) {
     const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(name),
                                   QRegularExpression::MultilineOption);

@@ -110,6 +110,7 @@ private slots:
         QTest::addColumn<int>("fileSizeLimit");
         QTest::addColumn<QString>("reason");
 
+#ifdef Q_OS_UNIX
         QTest::newRow("disk full")
             << SaveFault::DiskFull << "old.str" << false << 100 << "File too large";
         QTest::newRow("disk full, saved in place")
@@ -118,6 +119,7 @@ private slots:
             << SaveFault::ReadOnlyFile << "old.str" << true << 0 << "read-only";
         QTest::newRow("new name in a read-only folder")
             << SaveFault::NewNameInReadOnlyFolder << "locked/new.str" << true << 0 << "";
+#endif
         QTest::newRow("folder") << SaveFault::FolderPath << "folder.str" << false << 0 << "folder";
         QTest::newRow("missing folder")
             << SaveFault::MissingFolder << "gone/new.str" << false << 0 << "";
@@ -140,7 +142,7 @@ private slots:
 
         dialogs->answers = {path};
         {
-            const testutil::Restricted restricted(unprivileged, static_cast<rlim_t>(fileSizeLimit));
+            const testutil::Restricted restricted(unprivileged, fileSizeLimit);
             trigger(*window, "mnuSave");
         }
         expectOneMessage(QStringLiteral("Cannot save \"%1\""), path, reason);
@@ -153,6 +155,7 @@ private slots:
         expectGoodSave();
     }
 
+#ifdef Q_OS_UNIX
     // A game folder may let a player change a file but not create one beside it.
     void existingWritableFileInReadOnlyFolderIsSavedInPlace() {
         const QString path = dir->filePath(QStringLiteral("locked/old.str"));
@@ -167,6 +170,7 @@ private slots:
         QCOMPARE(readBytes(path), encoded(*window));
         QCOMPARE(namesUnder(dir->path()), names);
     }
+#endif
 
     void openFaults_data() {
         QTest::addColumn<OpenFault>("fault");
@@ -176,14 +180,18 @@ private slots:
 
         QTest::newRow("missing") << OpenFault::Missing << "missing.str" << false << "not exist";
         QTest::newRow("folder") << OpenFault::Folder << "folder.str" << false << "folder";
+#ifdef Q_OS_UNIX
         QTest::newRow("FIFO") << OpenFault::Fifo << "pipe.str" << false << "not a regular file";
         QTest::newRow("device") << OpenFault::Device << "/dev/zero" << false
                                 << "not a regular file";
+#endif
         QTest::newRow("over the size limit")
             << OpenFault::OverSizeLimit << "huge.str" << false << "too large";
         QTest::newRow("more than 2000 entries")
             << OpenFault::TooManyEntries << "many.str" << false << "more than 2000 entries";
+#ifdef Q_OS_UNIX
         QTest::newRow("unreadable") << OpenFault::Unreadable << "secret.str" << true << "";
+#endif
     }
 
     void openFaults() {
@@ -267,7 +275,9 @@ private:
             QVERIFY(QDir().mkpath(path));
             break;
         case OpenFault::Fifo:
+#ifdef Q_OS_UNIX
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
+#endif
             break;
         case OpenFault::OverSizeLimit: {
             QFile huge(path); // sparse: takes no room on disk

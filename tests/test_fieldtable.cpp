@@ -27,8 +27,8 @@ private slots:
 
     // The reader tells keys apart by prefix alone, within each kind of section.
     void prefixesAndFileOrderAreDistinct() {
-        for (auto [first, last] :
-             {std::pair{0ul, WheelSettingCount}, std::pair{WheelSettingCount, Settings.size()}}) {
+        for (auto [first, last] : {std::pair{std::size_t{0}, WheelSettingCount},
+                                   std::pair{WheelSettingCount, Settings.size()}}) {
             QSet<QString> prefixes;
             QSet<int> orders;
             for (std::size_t s = first; s < last; ++s) {

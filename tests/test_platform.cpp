@@ -15,11 +15,13 @@ void writeFile(const QString& path, const QByteArray& content) {
     file.write(content);
 }
 
+#ifndef Q_OS_WIN
 // A shell script that leaves a marker file when it runs.
 void writeScript(const QString& path, const QString& marker) {
     writeFile(path, "#!/bin/sh\ntouch '" + marker.toLocal8Bit() + "'\n");
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
+#endif
 
 } // namespace
 
