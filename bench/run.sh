@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds an optimised tree and runs every benchmark: the file engine, then print rendering and
-# start-up under a private Xvfb server (start-up and memory are measured against a bare Qt window).
+# start-up under a private Xvfb server (start-up and memory are measured against a bare Qt window),
+# and start-up beside the Windows build under Wine when there is one.
 #     bench/run.sh                 # as it is reported
 #     bench/run.sh --rounds=41     # more start-up rounds; other flags go to Google Benchmark
 set -euo pipefail
@@ -10,7 +11,7 @@ rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES
 
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DRIGTUNE_BENCH=ON >/dev/null
-cmake --build "$build" --parallel "$(nproc)" --target bench_engine bench_ui
+cmake --build "$build" --parallel "$(nproc)" --target bench_engine bench_ui rigtune
 
 ui_args=() engine_args=(--benchmark_repetitions=5 --benchmark_report_aggregates_only=true)
 for arg in "$@"; do
@@ -28,3 +29,10 @@ echo "== windows (Xvfb)"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
     "$build/bench/bench_ui" "${ui_args[@]}" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
+
+# Beside the Windows build under Wine, when there is one (scripts/windows/build.sh makes it).
+if [ -e build-windows/Rigtune/Rigtune.exe ]; then
+    echo
+    echo "== start-up, the Windows build under Wine beside this one (Xvfb)"
+    bench/windows_startup.sh "$build/ui/rigtune" build-windows/Rigtune/Rigtune.exe
+fi

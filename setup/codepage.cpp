@@ -1,8 +1,9 @@
 #include "codepage.h"
 
 #include <QHash>
-#include <QStringDecoder>
+#include <QSet>
 #include <array>
+#include <optional>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -12,41 +13,75 @@ namespace rigtune {
 
 namespace {
 
-// Qt names the system's ANSI code page "System" on Windows, but only a single-byte one keeps the
-// byte identity of a file; a UTF-8 or double-byte system code page falls back to Windows-1252.
-bool useSystemCodePage() {
-#ifdef Q_OS_WIN
-    CPINFO info;
-    return GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1;
-#else
-    return false;
-#endif
+using ByteTable = std::array<char16_t, 256>;
+
+// Windows-1252 is Latin-1 but for 0x80-0x9F. Its five unassigned bytes there stand for the C1
+// controls of the same value, as Windows reads them, so every byte has a character of its own.
+// Kept here rather than asked of Qt by name: Qt knows named code pages only when built with ICU,
+// which the usual Windows Qt is not.
+constexpr std::array<char16_t, 32> Windows1252High{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+struct CodePage {
+    QString name;
+    ByteTable characters; // the character each byte stands for
+};
+
+CodePage windows1252() {
+    CodePage page{QStringLiteral("windows-1252"), {}};
+    for (std::size_t b = 0; b < page.characters.size(); ++b)
+        page.characters[b] = static_cast<char16_t>(b);
+    for (std::size_t i = 0; i < Windows1252High.size(); ++i)
+        page.characters[0x80 + i] = Windows1252High[i];
+    return page;
 }
 
-const char* const FallbackCodePage = "windows-1252";
+#ifdef Q_OS_WIN
+bool allDistinct(const ByteTable& table) {
+    return QSet<char16_t>(table.begin(), table.end()).size() == qsizetype(table.size());
+}
+#endif
 
-// The code page is single-byte, so Qt's mapping of its 256 bytes is asked for once and kept as
-// two tables: reading a file is then one lookup a byte, and a character with no byte is known
-// without an encoder's error state.
+// The system's ANSI code page as Windows itself reads each byte. Only a single-byte page that
+// gives the 256 bytes 256 distinct characters keeps a file's bytes; a UTF-8 or double-byte one
+// is not taken.
+std::optional<CodePage> systemCodePage() {
+#ifdef Q_OS_WIN
+    CPINFO info;
+    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1)
+        return std::nullopt;
+    CodePage page{QStringLiteral("windows-%1").arg(GetACP()), {}};
+    for (std::size_t b = 0; b < page.characters.size(); ++b) {
+        const char byte = static_cast<char>(b);
+        wchar_t character = 0;
+        if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &character, 1) != 1)
+            return std::nullopt;
+        page.characters[b] = static_cast<char16_t>(character);
+    }
+    if (allDistinct(page.characters))
+        return page;
+#endif
+    return std::nullopt;
+}
+
+// Both directions of the code page: reading a file is one lookup a byte, and a character with no
+// byte is known at once.
 class CodePageTables {
 public:
     CodePageTables() {
-        QStringDecoder decoder = useSystemCodePage() ? QStringDecoder(QStringConverter::System)
-                                                     : QStringDecoder(FallbackCodePage);
-        for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            const QString decoded = decoder.decode(QByteArrayView(&byte, 1));
-            toUnicode_[static_cast<std::size_t>(b)] =
-                decoded.size() == 1 ? decoded[0].unicode() : char16_t(0xFFFD);
-        }
-        for (int b = 255; b >= 0; --b)
-            if (toUnicode_[static_cast<std::size_t>(b)] != 0xFFFD)
-                toByte_.insert(toUnicode_[static_cast<std::size_t>(b)], static_cast<char>(b));
+        CodePage page = systemCodePage().value_or(windows1252());
+        name_ = std::move(page.name);
+        toUnicode_ = page.characters;
+        for (std::size_t b = 0; b < toUnicode_.size(); ++b)
+            toByte_.insert(toUnicode_[b], static_cast<char>(b));
         asciiIsLatin1_ = true;
         for (char16_t b = 0; b < 0x80; ++b)
             asciiIsLatin1_ = asciiIsLatin1_ && toUnicode_[b] == b;
     }
 
+    const QString& name() const { return name_; }
     char16_t character(unsigned char byte) const { return toUnicode_[byte]; }
     // Whether bytes below 0x80 stand for themselves, as in every Windows ANSI code page.
     bool asciiIsLatin1() const { return asciiIsLatin1_; }
@@ -64,8 +99,9 @@ public:
     }
 
 private:
-    std::array<char16_t, 256> toUnicode_{};
+    ByteTable toUnicode_{};
     QHash<char16_t, char> toByte_;
+    QString name_;
     bool asciiIsLatin1_ = false;
 };
 
@@ -84,8 +120,7 @@ const CodePageTables& tables() {
 } // namespace
 
 QString setupCodePageName() {
-    return useSystemCodePage() ? QStringLiteral("system ANSI")
-                               : QString::fromLatin1(FallbackCodePage);
+    return tables().name();
 }
 
 QString decodeSetupText(QByteArrayView bytes) {

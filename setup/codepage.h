@@ -1,6 +1,6 @@
 // The 8-bit code page of set-up files. The game writes its files in the system's ANSI code page;
-// where there is none (or it is not single-byte) Windows-1252 stands in, which keeps all 256 byte
-// values distinct so a file's bytes survive a read and a write.
+// where there is none (or it is UTF-8 or double-byte) Windows-1252 stands in. Either way all 256
+// byte values stay distinct, so a file's bytes survive a read and a write.
 #pragma once
 
 #include <QByteArray>
@@ -9,7 +9,7 @@
 
 namespace rigtune {
 
-// The name of the code page in use, for messages ("windows-1252").
+// The name of the code page in use, for messages ("windows-1252", "windows-1251").
 QString setupCodePageName();
 
 // Every byte becomes one character; nothing is lost or rejected.

@@ -16,6 +16,15 @@ inline QString run(const QString& program, const QStringList& arguments) {
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
+// Whether poppler-utils answer here. A Windows build under Wine starts them (they are Linux
+// programs) but gets neither their output nor their exit status back.
+inline bool usable() {
+    QProcess process;
+    process.start(QStringLiteral("pdfinfo"), {QStringLiteral("-v")});
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+}
+
 // "Pages: 1", "Page size: 612 x 792 pts (letter)" and so on, as pdfinfo reports them.
 inline QString info(const QString& pdf, const QString& field) {
     const QRegularExpression line(QStringLiteral("^%1:\\s*(.*)$").arg(field),

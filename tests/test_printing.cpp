@@ -74,6 +74,8 @@ private slots:
         QTest::newRow("Letter") << QPageSize::Letter << "612 x 792 pts (letter)";
     }
     void printsOnePageAsDesigned() {
+        if (!pdftools::usable())
+            QSKIP("the PDF cannot be read back here");
         QFETCH(QPageSize::PageSizeId, paper);
         QFETCH(QString, size);
         QPrinter printer(QPrinter::HighResolution);

@@ -80,8 +80,12 @@ Form1::Form1() {
     createBanner();
     createPanel();
     createActions();
-    resize(twipsToPixels(ClientWidth),
-           twipsToPixels(ClientHeight) + menuBar()->sizeHint().height());
+    // The menu bar takes the height the window's layout gives it at this width, which the Windows
+    // style makes a pixel less than its size hint.
+    const int width = twipsToPixels(ClientWidth);
+    const int menuHeight = menuBar()->heightForWidth(width);
+    resize(width, twipsToPixels(ClientHeight) +
+                      (menuHeight >= 0 ? menuHeight : menuBar()->sizeHint().height()));
     boxes_[0]->setFocus();
 }
 
@@ -101,8 +105,12 @@ void Form1::createPanel() {
     panel->setAutoFillBackground(true);
     panel->setGeometry(twipsRect(120, 1920, 4575, 4455));
     boxes_ = buildSetupGrid(panel, MainGrid);
-    for (QLineEdit* box : boxes_)
+    // Each box carries its colours itself: the Windows style fills a box with the base colour
+    // set on it, but draws the theme's white over one inherited from the panel.
+    for (QLineEdit* box : boxes_) {
+        setEditorColours(box, PanelGrey);
         showNameAndValueAsToolTip(box);
+    }
 }
 
 void Form1::createActions() {

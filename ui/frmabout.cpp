@@ -57,6 +57,18 @@ void addLogo(QWidget* box, TwipsRect place) {
     setColours(picture, {{QPalette::Window, QColor(192, 192, 192)}});
 }
 
+// Centres the box's window, frame and all, over the owner's, as the system places an owned dialog.
+// Qt's own placement guesses the frame from other windows, and on Windows, where a window's side
+// borders do not count as its frame, the guess falls back to a fixed one that misses by pixels.
+void centreOver(QDialog& box, QWidget* owner) {
+    if (!owner)
+        return;
+    box.winId(); // makes the native window, so that its frame is known
+    QRect frame = box.frameGeometry();
+    frame.moveCenter(owner->window()->frameGeometry().center());
+    box.move(frame.topLeft());
+}
+
 } // namespace
 
 frmAbout::frmAbout(QWidget* owner, Platform& platform)
@@ -123,6 +135,7 @@ void frmAbout::cmdSysInfo_Click() {
 
 void showAboutBox(QWidget* owner) {
     frmAbout box(owner);
+    centreOver(box, owner);
     box.exec();
 }
 

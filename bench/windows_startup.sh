@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Start-up of the Windows build under Wine beside the Linux build, on one private Xvfb server:
+# the time from starting each program to its main window being on screen, timed the same way for
+# both (the X window of that title turns viewable), in alternating runs; the median is the figure.
+#     bench/windows_startup.sh LINUX_PROGRAM WINDOWS_PROGRAM.exe [ROUNDS]
+# The Wine session is kept running between runs, as Windows is when a user starts a program; the
+# first, cold start (the session starting too) is given apart. Wine here manages no virtual
+# desktop, so that each window is an X window as the Linux build's is.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/windows/common.sh
+rigtune_wine_env
+
+linux=$(realpath "$1") windows=$(realpath "$2") rounds=${3:-9}
+title="Gravlund Setup Editor"
+
+export WINEPREFIX
+WINEPREFIX=$(mktemp -d)/wineprefix
+rigtune_wine_template
+cp -a "$RIGTUNE_WINE_TEMPLATE" "$WINEPREFIX"
+wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+wineserver -w
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+xvfb=$!
+finish() {
+    wineserver -k 2>/dev/null || true
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+    rm -rf "$display_file" "$(dirname "$WINEPREFIX")"
+}
+trap finish EXIT
+for _ in $(seq 100); do
+    [ -s "$display_file" ] && break
+    sleep 0.1
+done
+export DISPLAY=:$(cat "$display_file")
+
+now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Starts a program, waits for its window to be viewable, prints the milliseconds, ends it.
+time_to_window() {
+    local start pid
+    start=$(now_ms)
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    until xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; do
+        if ! kill -0 "$pid" 2>/dev/null || [ $(($(now_ms) - start)) -gt 60000 ]; then
+            echo "no window from $*" >&2
+            exit 1
+        fi
+        sleep 0.005
+    done
+    echo $(($(now_ms) - start))
+    kill "$pid"
+    wait "$pid" 2>/dev/null || true
+    # Gone from the screen before the next run looks for it.
+    while xwininfo -name "$title" >/dev/null 2>&1; do sleep 0.01; done
+}
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+run_linux() { QT_QPA_PLATFORM=xcb time_to_window "$linux"; }
+run_windows() { time_to_window wine "$windows"; }
+
+cold=$(run_windows)
+# From here on the session stays up between runs; one run, not counted, starts its services.
+wineserver -w
+wineserver -p
+run_windows >/dev/null
+run_linux >/dev/null
+linux_ms=() windows_ms=()
+for round in $(seq "$rounds"); do
+    if [ $((round % 2)) = 1 ]; then
+        linux_ms+=("$(run_linux)") windows_ms+=("$(run_windows)")
+    else
+        windows_ms+=("$(run_windows)") linux_ms+=("$(run_linux)")
+    fi
+done
+linux_median=$(printf '%s\n' "${linux_ms[@]}" | median)
+windows_median=$(printf '%s\n' "${windows_ms[@]}" | median)
+
+echo "Start-up to the main window on screen, median of $rounds alternating runs (Xvfb)"
+printf '%-44s %8d ms\n' "Linux build (xcb)" "$linux_median"
+printf '%-44s %8d ms   (cold, session starting: %d ms)\n' \
+    "Windows build under $(wine --version | cut -d" " -f1) (windows)" "$windows_median" "$cold"
+awk -v w="$windows_median" -v l="$linux_median" \
+    'BEGIN { printf "%-44s %8.1fx\n", "Windows under Wine / Linux", w / l }'
