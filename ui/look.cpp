@@ -5,7 +5,10 @@
 namespace rigtune {
 
 QFont labelFont(bool bold) {
-    QFont font(QStringLiteral("Arial"));
+    QFont font;
+    // Liberation Sans has Arial's metrics, for a system that lacks Arial; fontconfig makes the
+    // same choice on Linux.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(8.25);
     font.setBold(bold);
     return font;
