@@ -64,6 +64,7 @@ cleanup() {
     # shellcheck disable=SC2086 # one pid per word
     [ -z "$jobs" ] || kill $jobs 2>/dev/null || true
     kill_inside
+    rm -f "${tarball:-}.$$.partial"
     local mount_point
     for mount_point in $(mounts_inside); do
         umount "$mount_point" 2>/dev/null || umount -l "$mount_point"
@@ -76,7 +77,8 @@ cleanup() {
     fi
     exit "$status"
 }
-# Long steps run in the background while this script waits, so that a signal is handled at once.
+# Every way out goes through cleanup. Long steps run in the background while this script waits for
+# them, so that a signal is handled at once.
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
@@ -109,8 +111,8 @@ else
     rm -rf "$work"/pristine/var/cache/apt/archives/*.deb "$work"/pristine/var/lib/apt/lists/*
     mkdir -p "$work/pristine/var/lib/apt/lists/partial"
     mkdir -p "$cache"
-    tar -C "$work/pristine" --numeric-owner -czf "$tarball.partial" .
-    mv "$tarball.partial" "$tarball"
+    tar -C "$work/pristine" --numeric-owner -czf "$tarball.$$.partial" .
+    mv "$tarball.$$.partial" "$tarball" # whole or not at all, even with two checks at once
     rm -rf --one-file-system "$work/pristine"
 fi
 mkdir "$root"
