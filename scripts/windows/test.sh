@@ -34,3 +34,20 @@ export DISPLAY
 start=$SECONDS
 ctest --test-dir "$build" --parallel 2 --output-on-failure --timeout 600
 echo "Windows suite under Wine: $((SECONDS - start)) s"
+
+# The ready-to-run folder runs on its own: without WINEPATH, the program finds every DLL and the
+# plugins it needs in the folder, or Qt says where it found them.
+log=$build/ready-to-run.log
+WINEQT_DEBUG_PLUGINS=1 WINEQT_FORCE_STDERR_LOGGING=1 wine "$build/Rigtune/Rigtune.exe" 2>"$log" &
+program=$!
+for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
+    for _ in $(seq 300); do
+        grep -q "Rigtune/$plugin\" loaded library" "$log" && break
+        sleep 0.1
+    done
+    grep -q "Rigtune/$plugin\" loaded library" "$log" ||
+        { echo "build-windows/Rigtune/Rigtune.exe did not load $plugin; see $log" >&2; exit 1; }
+done
+kill "$program"
+wait "$program" 2>/dev/null || true
+echo "build-windows/Rigtune/Rigtune.exe starts from its own folder"
