@@ -21,21 +21,12 @@ cp -a "$RIGTUNE_WINE_TEMPLATE" "$WINEPREFIX"
 wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
 wineserver -w
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb=$!
 finish() {
-    wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-    rm -rf "$display_file" "$(dirname "$WINEPREFIX")"
+    rigtune_stop_display
+    rm -rf "$(dirname "$WINEPREFIX")"
 }
 trap finish EXIT
-for _ in $(seq 100); do
-    [ -s "$display_file" ] && break
-    sleep 0.1
-done
-export DISPLAY=:$(cat "$display_file")
+rigtune_start_display
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 

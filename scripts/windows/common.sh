@@ -97,3 +97,26 @@ rigtune_wine_prefix() {
         fi
     ) 9>"$prefix.lock"
 }
+
+# A private Xvfb for the windows plugin, as DISPLAY; rigtune_stop_display ends it and Wine's server
+# with it (a Wine session outlives its X server, and later programs then fail with BadWindow).
+rigtune_start_display() {
+    local display_file
+    display_file=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
+    RIGTUNE_XVFB_PID=$!
+    for _ in $(seq 100); do
+        [ -s "$display_file" ] && break
+        sleep 0.1
+    done
+    DISPLAY=:$(cat "$display_file")
+    export DISPLAY
+    rm -f "$display_file"
+}
+rigtune_stop_display() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "${RIGTUNE_XVFB_PID:-}" ]; then
+        kill "$RIGTUNE_XVFB_PID" 2>/dev/null || true
+        wait "$RIGTUNE_XVFB_PID" 2>/dev/null || true
+    fi
+}

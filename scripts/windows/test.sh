@@ -14,22 +14,8 @@ build=$PWD/build-windows
 export WINEPREFIX=$build/wineprefix
 rm -rf "$WINEPREFIX"
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" 2>/dev/null &
-xvfb=$!
-finish() {
-    wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-    rm -f "$display_file"
-}
-trap finish EXIT
-for _ in $(seq 100); do
-    [ -s "$display_file" ] && break
-    sleep 0.1
-done
-DISPLAY=:$(cat "$display_file")
-export DISPLAY
+trap rigtune_stop_display EXIT
+rigtune_start_display
 
 start=$SECONDS
 # The session, and a window that keeps its desktop up: Wine ends the desktop with the last
