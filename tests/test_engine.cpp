@@ -7,6 +7,7 @@
 #include <QTest>
 
 using namespace rigtune;
+using testutil::encoded;
 using testutil::golden;
 using Values = QMap<QString, QString>; // field code -> value
 
@@ -26,13 +27,6 @@ Setup fullSetup() {
     for (std::size_t i = 0; i < FieldCount; ++i)
         setup.setValue(i, codeOf(i).toLower() + QStringLiteral(" %1.5").arg(codeOf(i).size()));
     return setup;
-}
-
-QByteArray encoded(const SetupRecord& record) {
-    QByteArray bytes;
-    if (const SetupResult result = EncodeSetupFile(record, bytes); !result.ok())
-        qWarning() << result.errorString();
-    return bytes;
 }
 
 QStringList entriesOf(const QByteArray& bytes) {

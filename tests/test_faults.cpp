@@ -15,6 +15,7 @@
 #endif
 
 using namespace rigtune;
+using testutil::encoded;
 using testutil::golden;
 using testutil::readBytes;
 using testutil::writeBytes;
@@ -29,13 +30,6 @@ QStringList valuesOf(const SetupRecord& record) {
     for (std::size_t i = 0; i < FieldCount; ++i)
         values << record.value(i);
     return values;
-}
-
-QByteArray encoded(const SetupRecord& record) {
-    QByteArray bytes;
-    if (const SetupResult result = EncodeSetupFile(record, bytes); !result.ok())
-        qWarning() << result.errorString();
-    return bytes;
 }
 
 // Every name under a folder, hidden ones too, so a forgotten temporary file shows.

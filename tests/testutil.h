@@ -1,7 +1,10 @@
 // Small helpers shared by the tests.
 #pragma once
 
+#include "setupwriter.h"
+
 #include <QByteArray>
+#include <QDebug>
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
@@ -23,6 +26,14 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
+}
+
+// The canonical file for a record; empty, with a warning, when the record cannot be written.
+inline QByteArray encoded(const rigtune::SetupRecord& record) {
+    QByteArray bytes;
+    if (const rigtune::SetupResult result = rigtune::EncodeSetupFile(record, bytes); !result.ok())
+        qWarning() << result.errorString();
+    return bytes;
 }
 
 inline QByteArray golden(const char* name) {
