@@ -3,8 +3,6 @@
 
 #include "platform.h"
 
-#include <QByteArray>
-#include <QList>
 #include <QMap>
 #include <QSet>
 #include <QStringList>
@@ -12,47 +10,39 @@
 
 class FakePlatform final : public rigtune::Platform {
 public:
-    static constexpr qint32 ErrorFileNotFound = 2;
-    static constexpr qint32 ErrorMoreData = 234;
-
     struct Value {
         quint32 type = 0;
         QByteArray data;
     };
 
     // Keys live under HKEY_LOCAL_MACHINE; a value with an empty name only makes its key.
-    void setValue(const QByteArray& keyPath, const QByteArray& name, quint32 type,
+    void setValue(const QByteArray& key, const QByteArray& name, quint32 type,
                   const QByteArray& data) {
-        auto& values = keys[keyPath];
-        if (!name.isEmpty())
-            values[name] = Value{type, data};
+        if (name.isEmpty())
+            keys[key];
+        else
+            keys[key][name] = Value{type, data};
     }
 
-    qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
+    qint32 openKey(quint32 root, const QByteArray& path, quint32 access,
                    rigtune::RegistryKey& key) override {
-        openedKeys << path;
-        accessMasks << accessMask;
-        if (rootKey != 0x80000002 || !keys.contains(path))
-            return ErrorFileNotFound;
-        key = ++lastHandle;
-        openHandles[key] = path;
+        accessMasks << access;
+        if (root != 0x80000002 || !keys.contains(path))
+            return 2; // ERROR_FILE_NOT_FOUND
+        openHandles[key = ++lastHandle] = path;
         return rigtune::RegistrySuccess;
     }
 
     qint32 queryValue(rigtune::RegistryKey key, const QByteArray& name, quint32& type, char* data,
                       quint32& size) override {
-        const Value* value = openHandles.contains(key) && keys[openHandles[key]].contains(name)
-                                 ? &keys[openHandles[key]][name]
-                                 : nullptr;
-        if (!value)
-            return ErrorFileNotFound;
-        type = value->type;
-        const auto needed = static_cast<quint32>(value->data.size());
-        const bool fits = needed <= size;
-        size = needed;
-        if (!fits)
-            return ErrorMoreData;
-        std::memcpy(data, value->data.constData(), needed);
+        if (!openHandles.contains(key) || !keys[openHandles[key]].contains(name))
+            return 2; // ERROR_FILE_NOT_FOUND
+        const Value& value = keys[openHandles[key]][name];
+        const quint32 room = std::exchange(size, quint32(value.data.size()));
+        type = value.type;
+        if (size > room)
+            return 234; // ERROR_MORE_DATA
+        std::memcpy(data, value.data.constData(), size);
         return rigtune::RegistrySuccess;
     }
 
@@ -71,7 +61,6 @@ public:
     QMap<QByteArray, QMap<QByteArray, Value>> keys;
     QSet<QString> files;     // ordinary files that exist
     QSet<QString> startable; // programs that start when asked
-    QList<QByteArray> openedKeys;
     QList<quint32> accessMasks;
     QMap<rigtune::RegistryKey, QByteArray> openHandles;
     int badCloses = 0;
