@@ -1,6 +1,6 @@
 // The windows as players' desktops show them: a larger desktop font, a dark colour scheme, a
 // dense screen. Every text fits its control and stands out from what is drawn behind it, the art
-// is the sharp one the screen needs, long values can be read, and the desktop knows the program.
+// is the sharp one the screen needs, and the desktop knows the program.
 #include "fileerrors.h"
 #include "form2.h"
 #include "frmabout.h"
@@ -9,7 +9,6 @@
 
 #include <QDir>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
@@ -150,24 +149,6 @@ private slots:
         QApplication::setFont(desktopFont);
         QApplication::setPalette(desktopPalette);
         QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QLatin1Char('\n'))));
-    }
-
-    // The tire sizes of the example are longer than their boxes.
-    void openShowsEachValueFromItsStart() {
-        uitest::DialogScript dialogs;
-        Form1 window;
-        dialogs.answers = {QStringLiteral(RIGTUNE_EXAMPLES "/gravel-rally.str")};
-        uitest::trigger(window, "mnuImport");
-        QCOMPARE(window.value(std::size_t(fieldIndex("TSLF"))), QStringLiteral("205/65 R15"));
-        for (QLineEdit* box : window.findChildren<QLineEdit*>()) {
-            QCOMPARE(box->cursorPosition(), 0);
-            QVERIFY2(box->toolTip().contains(box->accessibleName()) &&
-                         box->toolTip().contains(box->text()),
-                     qPrintable(box->toolTip()));
-        }
-        QLineEdit* typedIn = window.findChild<QLineEdit*>(QStringLiteral("WR"));
-        QTest::keyClicks(typedIn, QStringLiteral(" and 2 spare"));
-        QVERIFY2(typedIn->toolTip().endsWith(typedIn->text()), qPrintable(typedIn->toolTip()));
     }
 
     // At a device pixel ratio of 2 (QT_SCALE_FACTOR=2) the screen shows the @2x artwork pixel
