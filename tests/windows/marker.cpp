@@ -11,8 +11,5 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::wcscpy(path + length, L".ran");
     const HANDLE mark =
         CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (mark == INVALID_HANDLE_VALUE)
-        return 1;
-    CloseHandle(mark);
-    return 0;
+    return mark == INVALID_HANDLE_VALUE || !CloseHandle(mark);
 }

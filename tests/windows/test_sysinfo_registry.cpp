@@ -1,80 +1,37 @@
-// The About box's System Info button against the system's own registry, files and process start:
-// the values are written into HKEY_LOCAL_MACHINE, and the programs it may start leave a mark
-// when they run. Every key opened is closed, with read rights asked only.
-#include "frmabout.h"
-#include "messages.h"
-#include "platform.h"
+// Finding and starting the system-information program through the system's own registry, file
+// attributes and process start; each program that may start is a copy of a marker that leaves a
+// mark when it runs. The finding logic itself is tested over a fake in test_osutils.
 #include "sysinfo.h"
 
 #include <QDir>
-#include <QFile>
-#include <QPushButton>
-#include <QSet>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <optional>
 #include <windows.h>
 
-using namespace rigtune;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const char* const SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const char* const LocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+// "a.exe" runs only when "a b\marker.exe" is split at its blank, as a command line would be.
+const QStringList Programs{u"a b/marker.exe"_s, u"a.exe"_s, u"folder/MSINFO32.EXE"_s};
 
-// The system's registry and process start, with a record of the keys opened and closed.
-class RecordingPlatform final : public Platform {
-public:
-    qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
-                   RegistryKey& key) override {
-        accessMasks << accessMask;
-        const qint32 result = native_.openKey(rootKey, path, accessMask, key);
-        if (result == RegistrySuccess)
-            openKeys.insert(key);
-        return result;
-    }
-    qint32 queryValue(RegistryKey key, const QByteArray& name, quint32& type, char* data,
-                      quint32& size) override {
-        return native_.queryValue(key, name, type, data, size);
-    }
-    qint32 closeKey(RegistryKey key) override {
-        const qint32 result = native_.closeKey(key);
-        if (result != RegistrySuccess || !openKeys.remove(key))
-            ++badCloses;
-        return result;
-    }
-    bool ordinaryFileExists(const QString& path) override {
-        return native_.ordinaryFileExists(path);
-    }
-    bool startProgram(const QString& program) override { return native_.startProgram(program); }
-
-    QList<quint32> accessMasks;
-    QSet<RegistryKey> openKeys;
-    int badCloses = 0;
-
-private:
-    Platform& native_ = nativePlatform();
-};
-
-void setValue(const char* key, const char* name, DWORD type, const QString& text) {
-    HKEY handle = nullptr;
-    QCOMPARE(RegCreateKeyExA(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                             &handle, nullptr),
-             LONG(ERROR_SUCCESS));
-    const QByteArray data = text.toLocal8Bit();
-    const LONG result =
-        RegSetValueExA(handle, name, 0, type, reinterpret_cast<const BYTE*>(data.constData()),
-                       static_cast<DWORD>(data.size() + 1));
-    RegCloseKey(handle);
-    QCOMPARE(result, LONG(ERROR_SUCCESS));
+// Writes both values into HKEY_LOCAL_MACHINE as REG_SZ; an empty one is removed.
+bool setValues(const QString& path, const QString& folder) {
+    QSettings microsoft(u"HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft"_s, QSettings::NativeFormat);
+    for (const auto& [name, text] : {std::pair{u"Shared Tools/MSINFO/PATH"_s, path},
+                                     {u"Shared Tools Location/MSINFO"_s, folder}})
+        text.isEmpty() ? microsoft.remove(name) : microsoft.setValue(name, text);
+    microsoft.sync();
+    return microsoft.status() == QSettings::NoError;
 }
 
-void removeValue(const char* key, const char* name) {
-    HKEY handle = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_SET_VALUE, &handle) != ERROR_SUCCESS)
-        return;
-    RegDeleteValueA(handle, name);
-    RegCloseKey(handle);
+QStringList marks(const QTemporaryDir& dir) {
+    QStringList ran;
+    for (const QString& program : Programs)
+        if (QFile::exists(dir.filePath(program + u".ran"_s)))
+            ran << program;
+    return ran;
 }
 
 } // namespace
@@ -83,105 +40,34 @@ class TestSysInfoRegistry : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        dir.emplace();
-        QVERIFY(dir->isValid());
-        QDir root(dir->path());
-        QVERIFY(root.mkpath(QStringLiteral("a b")) && root.mkpath(QStringLiteral("folder")) &&
-                root.mkpath(QStringLiteral("empty folder")));
-        // "a.exe" catches a path split at its blank, as an unquoted command line would be.
-        for (const char* copy : {"a b/marker.exe", "a.exe", "folder/MSINFO32.EXE"})
-            QVERIFY(
-                QFile::copy(QStringLiteral(RIGTUNE_MARKER), dir->filePath(QLatin1String(copy))));
-        cleanupRegistry();
-    }
-    void cleanup() {
-        cleanupRegistry();
-        setMessageHook({});
-        dir.reset();
-    }
-
     void startsTheProgramTheRegistryNames_data() {
-        QTest::addColumn<QString>("path"); // the PATH value; empty: none
-        QTest::addColumn<int>("pathType");
-        QTest::addColumn<QString>("folder");  // the MSINFO value; empty: none
-        QTest::addColumn<bool>("hidden");     // MSINFO32.EXE hidden in the folder
-        QTest::addColumn<QString>("started"); // the program that runs; empty: the message shows
-
-        QTest::newRow("PATH names the program, a blank in its path")
-            << "a b\\marker.exe" << REG_SZ << "folder" << false << "a b/marker.exe";
-        QTest::newRow("PATH names a missing file, the folder is not looked at")
-            << "missing.exe" << REG_SZ << "folder" << false << "";
-        QTest::newRow("PATH as an expandable string")
-            << "a b\\marker.exe" << REG_EXPAND_SZ << "" << false << "";
-        QTest::newRow("no PATH, the folder holds MSINFO32.EXE")
-            << "" << REG_SZ << "folder" << false << "folder/MSINFO32.EXE";
-        QTest::newRow("no PATH, the folder lacks it")
-            << "" << REG_SZ << "empty folder" << false << "";
-        QTest::newRow("no PATH, MSINFO32.EXE hidden") << "" << REG_SZ << "folder" << true << "";
-        QTest::newRow("neither value") << "" << REG_SZ << "" << false << "";
+        QTest::addColumn<QString>("path");    // the PATH value; empty: none
+        QTest::addColumn<bool>("hidden");     // folder\MSINFO32.EXE hidden
+        QTest::addColumn<QString>("started"); // empty: none, and System Info says so
+        QTest::newRow("PATH with a blank") << u"a b\\marker.exe"_s << false << Programs[0];
+        QTest::newRow("PATH names a missing file") << u"missing.exe"_s << false << QString();
+        QTest::newRow("MSINFO32.EXE in the folder") << QString() << false << Programs[2];
+        QTest::newRow("MSINFO32.EXE hidden") << QString() << true << QString();
     }
-
     void startsTheProgramTheRegistryNames() {
         QFETCH(QString, path);
-        QFETCH(int, pathType);
-        QFETCH(QString, folder);
         QFETCH(bool, hidden);
         QFETCH(QString, started);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkpath(u"a b"_s) && QDir(dir.path()).mkpath(u"folder"_s));
+        for (const QString& program : Programs)
+            QVERIFY(QFile::copy(QStringLiteral(RIGTUNE_MARKER), dir.filePath(program)));
+        QVERIFY(!hidden || SetFileAttributesW(qUtf16Printable(dir.filePath(Programs[2])),
+                                              FILE_ATTRIBUTE_HIDDEN));
+        const QString root = QDir::toNativeSeparators(dir.path()) + u'\\';
+        QVERIFY(setValues(path.isEmpty() ? path : root + path, root + u"folder"_s));
 
-        if (!path.isEmpty())
-            setValue(SysInfoKey, "PATH", static_cast<DWORD>(pathType), native(path));
-        if (!folder.isEmpty())
-            setValue(LocationKey, "MSINFO", REG_SZ, native(folder));
-        if (hidden)
-            QVERIFY(SetFileAttributesW(
-                reinterpret_cast<LPCWSTR>(native(QStringLiteral("folder\\MSINFO32.EXE")).utf16()),
-                FILE_ATTRIBUTE_HIDDEN));
-
-        QStringList messages;
-        setMessageHook([&messages](const QString& text) { messages << text; });
-        RecordingPlatform platform;
-        frmAbout box(nullptr, platform);
-        box.show();
-        QTest::mouseClick(box.findChild<QPushButton*>(QStringLiteral("cmdSysInfo")),
-                          Qt::LeftButton);
-
-        if (started.isEmpty()) {
-            QCOMPARE(messages, QStringList{SysInfoUnavailable});
-        } else {
-            QVERIFY2(messages.isEmpty(), qPrintable(messages.join(QLatin1Char('\n'))));
-            QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(dir->filePath(started + ".ran")), 15000);
-        }
-        QCOMPARE(marks(), started.isEmpty() ? QStringList() : QStringList{started + ".ran"});
-        QVERIFY2(platform.openKeys.isEmpty(), "a registry key was left open");
-        QCOMPARE(platform.badCloses, 0);
-        QVERIFY(!platform.accessMasks.isEmpty());
-        for (const quint32 mask : platform.accessMasks)
-            QCOMPARE(mask, KeyRead);
+        QCOMPARE(rigtune::startSysInfoProgram(rigtune::nativePlatform()), !started.isEmpty());
+        QTRY_COMPARE_WITH_TIMEOUT(marks(dir),
+                                  started.isEmpty() ? QStringList() : QStringList{started}, 15000);
     }
-
-private:
-    QString native(const QString& relative) const {
-        return QDir::toNativeSeparators(dir->filePath(relative));
-    }
-
-    // The marks left by every program that ran.
-    QStringList marks() const {
-        QStringList found;
-        for (const char* name : {"a b/marker.exe", "a.exe", "folder/MSINFO32.EXE"})
-            if (const QString mark = QString::fromLatin1(name) + ".ran";
-                QFile::exists(dir->filePath(mark)))
-                found << mark;
-        return found;
-    }
-
-    static void cleanupRegistry() {
-        removeValue(SysInfoKey, "PATH");
-        removeValue(LocationKey, "MSINFO");
-    }
-
-    std::optional<QTemporaryDir> dir;
+    void cleanupTestCase() { QVERIFY(setValues({}, {})); }
 };
 
-QTEST_MAIN(TestSysInfoRegistry)
+QTEST_GUILESS_MAIN(TestSysInfoRegistry)
 #include "test_sysinfo_registry.moc"
