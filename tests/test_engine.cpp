@@ -6,6 +6,7 @@
 #include "setupwriter.h"
 #include "testutil.h"
 
+#include <QDir>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -63,10 +64,6 @@ Values applied(const QByteArray& bytes) {
     return changed;
 }
 
-QByteArray section(const char* header, const char* lines) {
-    return QByteArray(header) + "\r\n\r\n" + lines;
-}
-
 } // namespace
 
 class TestEngine : public QObject {
@@ -118,48 +115,20 @@ private slots:
         QCOMPARE(entriesOf(bytes), expected);
     }
 
+    // Each case is a file in data/scan and the values it sets, as CODE=value lines.
     void scan_data() {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<Values>("expected");
-        const char* lf = "[left front tire]";
-        QTest::newRow("headers in any case, blanks around, nothing else on the line")
-            << section("  [Left Front Tire]  ", "camber = 3\r\n") +
-                   section("[left front tire] x", "camber = 1\r\n") +
-                   section("[left  front tire]", "toe in = 2\r\n")
-            << Values{{"CLF", "3"}};
-        QTest::newRow("line after a header passed over, a header included")
-            << QByteArray("[left front tire]\r\ntoe in = 1\r\ncamber = 2\r\n[right front tire]\r\n"
-                          "[left rear tire]\r\nsize = 3\r\n")
-            << Values{{"CLF", "2"}, {"TSRF", "3"}};
-        QTest::newRow("keys by prefix in any case")
-            << section("[right rear tire]", "TOE IN = 1\r\nSizzle = 2\r\nbr = 3\r\n")
-            << Values{{"TIRR", "1"}, {"TSRR", "2"}};
-        QTest::newRow("value rule")
-            << section(lf, "toe in=0.5\r\ncamber =5\r\nsize =   5\r\npressure = a = b\r\n"
-                           "groove type 5\r\nbrake strength =\r\nspring strength = Ab 1  \r\n")
-            << Values{{"TILF", ".5"},           {"CLF", ""},  {"TSLF", "  5"}, {"TPLF", "a = b"},
-                      {"GTLF", "roove type 5"}, {"BSLF", ""}, {"SSLF", "Ab 1"}};
-        QTest::newRow("wheel section: commas cut, blank lines pass, any [ ends")
-            << section("[left rear tire]",
-                       "toe in = 1,5\r\n\r\ncamber = 2\r\n[brakes]\r\n\r\nsize = 9\r\n")
-            << Values{{"TILR", "1"}, {"CLR", "2"}};
-        QTest::newRow("other: own prefixes only, ends at a blank line or the end")
-            << section("[other]", "toe in = 1\r\nfinal drive ratio = 4\r\n[left front tire]\r\n\r\n"
-                                  "camber = 2\r\n\r\nsteering lock = 9\r\n") +
-                   section(lf, "washers per shoe = 5\r\n") +
-                   section("[other]", "steering lock = 30")
-            << Values{{"FD", "4"}, {"SL", "30"}};
-        QTest::newRow("text before any header ignored, last value wins")
-            << QByteArray("game = Other\r\ncamber = 1\r\n") +
-                   section("[right front tire]", "camber = 1\r\ncamber = 2\r\n") +
-                   section("[right front tire]", "toe in = 3\r\n")
-            << Values{{"CRF", "2"}, {"TIRF", "3"}};
-        QTest::newRow("header in the last position") << QByteArray("x\r\n[other]") << Values{};
+        QTest::addColumn<QString>("name");
+        for (const QString& file : QDir(RIGTUNE_TEST_DATA "/scan").entryList({"*.str"}))
+            QTest::newRow(qPrintable(file)) << file.chopped(4);
     }
     void scan() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(Values, expected);
-        QCOMPARE(applied(bytes), expected);
+        QFETCH(QString, name);
+        Values expected;
+        for (const QByteArray& line : golden("scan/" + name + ".txt").split('\n'))
+            if (const qsizetype eq = line.indexOf('='); eq > 0)
+                expected.insert(QString::fromLatin1(line.left(eq)),
+                                QString::fromLatin1(line.mid(eq + 1)));
+        QCOMPARE(applied(golden("scan/" + name + ".str")), expected);
     }
 
     // What the writer saves comes back through a file, empty values included.

@@ -51,8 +51,13 @@ private slots:
         QTest::newRow("PATH, whole, blanks and all")
             << Registry{path(RegSz, Program.toLatin1() + '\0'), folder} << both
             << QStringList{Program};
-        QTest::newRow("PATH naming a missing file") << Registry{path(RegSz, "C:\\gone.exe"), folder}
-                                                    << both << QStringList{u"C:\\gone.exe"_s};
+        QTest::newRow("PATH naming a missing file, without its NUL")
+            << Registry{path(RegSz, "C:\\gone.exe"), folder} << both
+            << QStringList{u"C:\\gone.exe"_s};
+        QTest::newRow("PATH cut at its first NUL") << Registry{path(RegSz, "C:\\a.exe\0b.exe\0"_ba)}
+                                                   << QStringList{} << QStringList{u"C:\\a.exe"_s};
+        QTest::newRow("PATH a number") << Registry{path(rigtune::RegDword, "\0\2\0\1"_ba)}
+                                       << QStringList{} << QStringList{u"&h1000200"_s};
         QTest::newRow("PATH of another type")
             << Registry{path(rigtune::RegExpandSz, "%windir%\\msinfo32.exe")} << QStringList{}
             << QStringList{QString()};
@@ -81,31 +86,6 @@ private slots:
             QCOMPARE(platform.startAttempts, attempts);
             verifyKeysLeftClean(platform);
         }
-    }
-
-    void getKeyValue_data() {
-        QTest::addColumn<quint32>("type");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<QString>("text"); // null: not found
-        QTest::newRow("string without its NUL") << RegSz << "abc"_ba << u"abc"_s;
-        QTest::newRow("cut at the first NUL") << RegSz << "one\0two\0"_ba << u"one"_s;
-        QTest::newRow("number") << rigtune::RegDword << "\0\2\0\1"_ba << u"&h1000200"_s;
-        QTest::newRow("other type") << rigtune::RegExpandSz << "%x%\0"_ba << u"as passed"_s;
-        QTest::newRow("missing value") << 0u << QByteArray() << QString();
-        QTest::newRow("too large") << RegSz << QByteArray(BufferSize + 1, 'z') << QString();
-    }
-    void getKeyValue() {
-        QFETCH(quint32, type);
-        QFETCH(QByteArray, data);
-        QFETCH(QString, text);
-        FakePlatform platform;
-        platform.setValue(SysInfoKey, type ? "PATH"_ba : QByteArray(), type, data);
-        QString value = u"as passed"_s;
-        QCOMPARE(rigtune::GetKeyValue(platform, 0x80000002, QString::fromLatin1(SysInfoKey),
-                                      u"PATH"_s, value),
-                 !text.isNull());
-        QCOMPARE(value, text);
-        verifyKeysLeftClean(platform);
     }
 
 #ifndef Q_OS_WIN

@@ -36,8 +36,8 @@ inline QByteArray encoded(const rigtune::SetupRecord& record) {
     return bytes;
 }
 
-inline QByteArray golden(const char* name) {
-    return readBytes(QStringLiteral(RIGTUNE_TEST_DATA "/") + QLatin1String(name));
+inline QByteArray golden(const QString& name) {
+    return readBytes(QStringLiteral(RIGTUNE_TEST_DATA "/") + name);
 }
 
 #ifdef Q_OS_UNIX
