@@ -83,7 +83,6 @@ private slots:
             << QStringLiteral("  a = [b],\t\"c\"  ") << QByteArray("  a = [b],\t\"c\"  ");
         QTest::newRow("windows-1252")
             << QStringLiteral("d\u00e9j\u00e0 \u20ac \u0160") << QByteArray("d\xe9j\xe0 \x80 \x8a");
-        QTest::newRow("long") << QString(100000, QLatin1Char('7')) << QByteArray(100000, '7');
     }
     void valuesAreWrittenVerbatim() {
         QFETCH(QString, value);
@@ -167,23 +166,18 @@ private slots:
         QCOMPARE(bytes, QByteArray("untouched"));
     }
 
-    // Every byte has a character of its own, and a few mean what the code page's chart says.
+    // Every byte has a character of its own, and a few mean what the code page's chart says
+    // (0x81 is unassigned in windows-1252: Windows reads it as the C1 control).
     void codePage() {
         const QString name = qEnvironmentVariable("RIGTUNE_EXPECTED_CODEPAGE", "windows-1252");
         QCOMPARE(setupCodePageName(), name);
-        const QByteArray all = everyByteBut({});
-        const QString text = decodeSetupText(all);
-        QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
+        const QString text = decodeSetupText(everyByteBut({}));
         QByteArray back;
-        QVERIFY(encodeSetupText(text, back));
-        QCOMPARE(back, all);
-        // Byte 0x81 is unassigned in windows-1252: Windows reads it as the C1 control.
-        const QString chart = name == QLatin1String("windows-1251")
-                                  ? QStringLiteral("\u0402\u0410\u044f")
-                                  : QStringLiteral("\u20ac\u0081\u0178\u00e9");
-        QCOMPARE(decodeSetupText(name == QLatin1String("windows-1251") ? "\x80\xc0\xff"
-                                                                       : "\x80\x81\x9f\xe9"),
-                 chart);
+        QVERIFY(encodeSetupText(text, back) && back == everyByteBut({}));
+        QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
+        const bool cyrillic = name == QLatin1String("windows-1251");
+        QCOMPARE(QStringView(text).sliced(0x80, 2), cyrillic ? u"\u0402\u0403" : u"\u20ac\u0081");
+        QCOMPARE(text.at(0xe9), cyrillic ? u'\u0449' : u'\u00e9');
     }
 };
 

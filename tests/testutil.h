@@ -46,17 +46,14 @@ inline QByteArray golden(const QString& name) {
 // effective ids change, so root takes its own back afterwards.
 class Restricted {
 public:
-    static constexpr uid_t Nobody = 65534;
-
-    Restricted(bool unprivileged, rlim_t fileSizeLimit) {
+    Restricted(bool unprivileged, rlim_t fileSizeLimit) : dropped_(unprivileged && !geteuid()) {
         getrlimit(RLIMIT_FSIZE, &saved_);
         if (fileSizeLimit > 0) {
             std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
             const rlimit limit{fileSizeLimit, saved_.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        dropped_ = unprivileged && geteuid() == 0;
-        if (dropped_ && (setegid(Nobody) != 0 || seteuid(Nobody) != 0))
+        if (dropped_ && (setegid(65534) != 0 || seteuid(65534) != 0))
             qFatal("cannot act as nobody");
     }
     ~Restricted() {
@@ -64,18 +61,14 @@ public:
             qFatal("cannot return to root");
         setrlimit(RLIMIT_FSIZE, &saved_);
     }
-    Restricted(const Restricted&) = delete;
-    Restricted& operator=(const Restricted&) = delete;
 
 private:
     rlimit saved_{};
-    bool dropped_ = false;
+    const bool dropped_;
 };
 #else
-// Neither a file-size limit nor acting as another user exists here: the cases that need them are
-// Unix's own, and asking for one is a mistake in the test.
-class Restricted {
-public:
+// The cases that need a file-size limit or another user are Unix's own.
+struct Restricted {
     Restricted(bool unprivileged, qint64 fileSizeLimit) {
         if (unprivileged || fileSizeLimit > 0)
             qFatal("a Unix-only restriction was asked for");
