@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Rigtune for 64-bit Windows on Debian 12, with its tests: installs what is missing
 # (mingw-w64, Wine, ...), finds a Qt for Windows, builds Rigtune.exe with its version resource and
-# icon in build-windows/ (cmake --preset windows), and lays out the ready-to-run folder
-# build-windows/Rigtune/. Arguments go to the configure step.
+# icon in build-windows/ (cmake --preset windows), lays out the ready-to-run folder
+# build-windows/Rigtune/ and packs it as an installer and a zip (cpack, in build-windows/).
+# Arguments go to the configure step.
 #
 # The Qt for Windows is the first of:
 #   RIGTUNE_WINDOWS_QT=DIR                   a Qt for mingw unpacked or installed there
@@ -54,3 +55,7 @@ cmake --preset windows "$@"
 cmake --build --preset windows
 scripts/windows/deploy.sh build-windows/ui/Rigtune.exe "$RIGTUNE_WINDOWS_QT" build-windows/Rigtune
 echo "Windows build: $((SECONDS - start)) s"
+
+start=$SECONDS
+(cd build-windows && cpack)
+echo "Windows packages: $((SECONDS - start)) s"

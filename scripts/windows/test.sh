@@ -41,3 +41,6 @@ done
 kill "$program"
 wait "$program" 2>/dev/null || true
 echo "build-windows/Rigtune/Rigtune.exe starts from its own folder"
+
+# The installer and the zip, on a Wine machine of their own.
+scripts/windows/test-packages.sh "$build"

@@ -1,0 +1,49 @@
+# Rigtune for Windows ships the ready-to-run folder that scripts/windows/deploy.sh lays out (the
+# program, the DLLs it imports, the Qt plugins it loads) and nothing else, in two packages:
+#   Rigtune-<version>-win64.exe  an installer into Program Files, with a Start-menu entry and an
+#                                uninstaller in the system's list of programs (NSIS);
+#   Rigtune-<version>-win64.zip  the folder itself, which runs wherever it is unpacked.
+# The folder is packaged as laid out rather than installed again from the targets, so the packages
+# hold exactly what the Windows tests ran.
+set(RIGTUNE_READY_TO_RUN ${PROJECT_BINARY_DIR}/Rigtune)
+
+# A folder laid out from an earlier build would otherwise be shipped without a word.
+install(CODE "
+    set(laid_out \"${RIGTUNE_READY_TO_RUN}/Rigtune.exe\")
+    set(built \"$<TARGET_FILE:rigtune>\")
+    if(NOT EXISTS \"\${laid_out}\")
+        message(FATAL_ERROR \"No ready-to-run folder ${RIGTUNE_READY_TO_RUN}: \"
+            \"scripts/windows/build.sh lays it out\")
+    endif()
+    file(SHA256 \"\${laid_out}\" laid_out_sum)
+    file(SHA256 \"\${built}\" built_sum)
+    if(NOT laid_out_sum STREQUAL built_sum)
+        message(FATAL_ERROR \"${RIGTUNE_READY_TO_RUN} was laid out from another build than \"
+            \"\${built}: scripts/windows/build.sh lays it out anew\")
+    endif()
+")
+install(DIRECTORY ${RIGTUNE_READY_TO_RUN}/ DESTINATION .)
+
+set(CPACK_GENERATOR NSIS ZIP)
+set(CPACK_PACKAGE_NAME Rigtune)
+# CPack recognises 64-bit Windows by the Microsoft compiler only, and would say win32.
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Rigtune)
+# One key for every version, so that a newer installer finds and removes the older one.
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Rigtune)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+
+# A 64-bit installer. Debian's makensis makes a 32-bit one unless told, and Windows shows a 32-bit
+# program its 32-bit view of the registry: the uninstaller entry would land under WOW6432Node.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_PACKAGE_NAME Rigtune)
+set(CPACK_NSIS_DISPLAY_NAME Rigtune)
+set(CPACK_NSIS_MENU_LINKS Rigtune.exe Rigtune)
+set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/resources/rigtune.ico)
+set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/resources/rigtune.ico)
+set(CPACK_NSIS_INSTALLED_ICON_NAME Rigtune.exe)
+set(CPACK_NSIS_URL_INFO_ABOUT https://rigtune.example.org/)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+include(CPack)
