@@ -129,13 +129,13 @@ private slots:
             const testutil::Restricted restricted(prep & Nobody, prep & DiskFull ? 100 : 0);
             e->run(qPrintable(command), path);
         }
-        QCOMPARE(e->log.messages.size(), 1);
+        QCOMPARE(e->messages.size(), 1);
         const QString opening = command == QLatin1String("mnuSave") ? "save" : "open";
         QVERIFY2(
-            e->log.messages[0].startsWith(
+            e->messages[0].startsWith(
                 QStringLiteral("Cannot %1 \"%2\"").arg(opening, QDir::toNativeSeparators(path))),
-            qPrintable(e->log.messages[0]));
-        QVERIFY2(e->log.messages[0].contains(reason), qPrintable(e->log.messages[0]));
+            qPrintable(e->messages[0]));
+        QVERIFY2(e->messages[0].contains(reason), qPrintable(e->messages[0]));
         QCOMPARE(snapshot(e->dir.path()), before);
         QCOMPARE(testutil::encoded(e->window), values);
         QCOMPARE(e->window.printLayout().path(), e->dir.filePath(QStringLiteral("start.str")));
@@ -145,7 +145,7 @@ private slots:
             e->window.setValue(0, QStringLiteral("tilf 4.5"));
         const QString good = e->dir.filePath(QStringLiteral("good.str"));
         e->run("mnuSave", good);
-        QCOMPARE(e->log.messages.size(), 1);
+        QCOMPARE(e->messages.size(), 1);
         QCOMPARE(readBytes(good), testutil::encoded(e->window));
     }
 
@@ -162,7 +162,7 @@ private slots:
             const testutil::Restricted restricted(true, 0);
             e->run("mnuSave", path);
         }
-        QCOMPARE(e->log.messages, QStringList());
+        QCOMPARE(e->messages, QStringList());
         QVERIFY(readBytes(path).contains("toe in = typed, not yet saved\r\n"));
         QCOMPARE(readBytes(path), testutil::encoded(e->window));
         QCOMPARE(snapshot(e->dir.path()).size(), names.size());

@@ -148,8 +148,8 @@ private slots:
         QVERIFY(!w.printLayout().isVisible());
         QVERIFY(readBytes(saved).contains("\r\ntoe in = tilf 4.5 typed\r\n"));
         QVERIFY(readBytes(saved).contains(" = " + QByteArray(40000, '5') + "\r\n"));
-        QCOMPARE(e->dialogs.startNames, (QStringList{{}, first, saved, saved}));
-        QVERIFY(e->log.messages.isEmpty());
+        QCOMPARE(e->startNames, (QStringList{{}, first, saved, saved}));
+        QVERIFY(e->messages.isEmpty());
     }
 
     // Neither dialog adds an extension or asks about replacing a file, and the open dialog takes
@@ -203,7 +203,7 @@ private slots:
                                         "closed"}));
         }
         // Neither this system nor Wine's registry names a system-information program.
-        QCOMPARE(e->log.messages,
+        QCOMPARE(e->messages,
                  QStringList(3, QStringLiteral("System Information Is Unavailable At This Time")));
     }
 

@@ -1,5 +1,5 @@
-// Driving the real windows in tests: file dialogs and message boxes answered ahead of time, so
-// nothing modal ever blocks, and menu commands chosen as a click would.
+// Driving the real main window in tests: file dialogs and message boxes answered ahead of time,
+// so nothing modal ever blocks, and menu commands chosen as a click would.
 #pragma once
 
 #include "filedialog.h"
@@ -16,31 +16,6 @@ namespace uitest {
 // A dialog answer that cancels it.
 inline const QString Cancel;
 
-// Answers file dialogs from a queue (Cancel, or no answer left, cancels) and records the names
-// they started from.
-struct DialogScript {
-    QStringList answers;
-    QStringList startNames;
-
-    DialogScript() {
-        rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
-            startNames << start;
-            const QString next = answers.isEmpty() ? Cancel : answers.takeFirst();
-            return next.isNull() ? std::nullopt : std::optional<QString>(next);
-        });
-    }
-    ~DialogScript() { rigtune::CommonDialog::setHook({}); }
-};
-
-// Collects the messages the editor would show.
-struct MessageLog {
-    QStringList messages;
-    MessageLog() {
-        rigtune::setMessageHook([this](const QString& text) { messages << text; });
-    }
-    ~MessageLog() { rigtune::setMessageHook({}); }
-};
-
 // Chooses a menu command by its object name, as a click on it would. A name that is not there is
 // a mistake in the test itself, so it stops the program.
 inline void trigger(QWidget& window, const char* name) {
@@ -50,17 +25,31 @@ inline void trigger(QWidget& window, const char* name) {
     action->trigger();
 }
 
-// A main window with its dialogs and messages answered, and a folder of its own; made anew for
-// each test function (init) and gone after it (cleanup).
+// A main window and a folder of its own. File dialogs take their answers from a queue (Cancel, or
+// no answer left, cancels) and record the names they started from; messages are collected.
 struct Editor {
     QTemporaryDir dir;
     rigtune::Form1 window;
-    DialogScript dialogs;
-    MessageLog log;
+    QStringList answers;
+    QStringList startNames;
+    QStringList messages;
+
+    Editor() {
+        rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
+            startNames << start;
+            const QString next = answers.isEmpty() ? Cancel : answers.takeFirst();
+            return next.isNull() ? std::nullopt : std::optional<QString>(next);
+        });
+        rigtune::setMessageHook([this](const QString& text) { messages << text; });
+    }
+    ~Editor() {
+        rigtune::CommonDialog::setHook({});
+        rigtune::setMessageHook({});
+    }
 
     // Answers the next dialog with path and chooses the command.
     void run(const char* command, const QString& path) {
-        dialogs.answers = {path};
+        answers = {path};
         trigger(window, command);
     }
 };
