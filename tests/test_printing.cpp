@@ -1,138 +1,75 @@
-// Printing the settings sheet: one page of the printer's paper, the sheet at its design size at
-// the top-left of the printable area, its texts as real text and nothing as a bitmap; a printer
-// that fails is reported, never taken for success; the sheet is never shown.
 #include "form2.h"
-#include "pdftools.h"
 #include "printing.h"
-#include "setupgrid.h"
 
-#include <QPageSize>
 #include <QPaintEngine>
 #include <QPrintEngine>
-#include <QPrinter>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <optional>
 
 using namespace rigtune;
 
-namespace {
-
-const QString Path = QStringLiteral("/home/driver/setups/rally.str");
-
-// The centre of a value box on paper, in points from the printable area's corner.
-QPointF designCentre(int leftTwips, int topTwips) {
-    return QPointF(leftTwips + 600, topTwips + 142.5) * (72.0 / 1440.0);
-}
-
-// A printer that takes the page and then reports an error when the job is finished, as a
-// printer driver does when the spooler fails.
-class PrinterFailingAtTheEnd : public QPrinter, QPaintEngine, QPrintEngine {
-public:
-    PrinterFailingAtTheEnd() : QPaintEngine(AllFeatures) { setEngines(this, this); }
-
-private:
-    bool begin(QPaintDevice*) override { return state_ = QPrinter::Active, true; }
-    bool end() override { return state_ = QPrinter::Error, false; }
+// Cannot start its first page; takes the next, then is in error as when a spooler fails at the end.
+struct FailingPrinter : QPrinter, QPaintEngine, QPrintEngine {
+    FailingPrinter() { setEngines(this, this); }
+    bool begin(QPaintDevice*) override { return tries++ > 0; }
+    bool end() override { return true; }
     void updateState(const QPaintEngineState&) override {}
     void drawPixmap(const QRectF&, const QPixmap&, const QRectF&) override {}
     Type type() const override { return User; }
     void setProperty(PrintEnginePropertyKey, const QVariant&) override {}
-    QVariant property(PrintEnginePropertyKey key) const override {
-        return key == PPK_Resolution ? QVariant(96) : QVariant();
-    }
+    QVariant property(PrintEnginePropertyKey) const override { return {}; }
     bool newPage() override { return true; }
     bool abort() override { return true; }
-    int metric(QPaintDevice::PaintDeviceMetric m) const override {
-        return m == PdmWidth || m == PdmHeight ? 1000 : m == PdmDepth ? 32 : 96;
-    }
-    QPrinter::PrinterState printerState() const override { return state_; }
-
-    QPrinter::PrinterState state_ = QPrinter::Idle;
+    int metric(QPaintDevice::PaintDeviceMetric) const override { return 96; }
+    QPrinter::PrinterState printerState() const override { return QPrinter::Error; }
+    int tries = 0;
 };
-
-} // namespace
 
 class TestPrinting : public QObject {
     Q_OBJECT
 
+    QTemporaryDir dir;
+    Form2 sheet;
+
 private slots:
-    void init() {
-        QVERIFY(dir.isValid());
-        pdf = dir.filePath(QStringLiteral("sheet.pdf"));
-        sheet.emplace();
-        Setup record; // every value its field code in lower case with a 1, such as "tilf1"
-        for (std::size_t i = 0; i < FieldCount; ++i)
-            record.setValue(i, latin(Fields[i].code()).toLower() + QLatin1Char('1'));
-        sheet->RefreshPrintLayout(record, Path);
-    }
-
-    void printsOnePageAsDesigned_data() {
-        QTest::addColumn<QPageSize::PageSizeId>("paper");
-        QTest::addColumn<QString>("size");
-        QTest::newRow("A4") << QPageSize::A4 << "595 x 842 pts (A4)";
-        QTest::newRow("Letter") << QPageSize::Letter << "612 x 792 pts (letter)";
-    }
-    void printsOnePageAsDesigned() {
-        if (!pdftools::usable())
-            QSKIP("the PDF cannot be read back here");
-        QFETCH(QPageSize::PageSizeId, paper);
-        QFETCH(QString, size);
-        QPrinter printer(QPrinter::HighResolution);
-        toPdf(printer);
-        printer.setPageSize(QPageSize(paper));
-        printer.setPageMargins(QMarginsF(30, 50, 30, 30), QPageLayout::Point);
+    // A failing printer is reported, never taken for success; a working one gets the sheet as text,
+    // at its design size at the top-left of the printable area, without the sheet being shown.
+    void printsAsDesignedOrSaysWhyNot() {
         QString error;
-        QVERIFY2(printSheet(&*sheet, printer, &error), qPrintable(error));
-        QVERIFY2(!sheet->testAttribute(Qt::WA_WState_ExplicitShowHide), "the sheet was shown");
-
-        QCOMPARE(pdftools::info(pdf, QStringLiteral("Pages")), QStringLiteral("1"));
-        QCOMPARE(pdftools::info(pdf, QStringLiteral("Page size")), size);
-        QCOMPARE(pdftools::imageCount(pdf), 0);
-        QStringList words{QStringLiteral("Gravlund"), QStringLiteral("Settings"), Path};
+        FailingPrinter failing;
+        for (QString reason : {"could not start a page.", "reported an error."}) {
+            QVERIFY(!printSheet(&sheet, failing, &error));
+            QCOMPARE(error, "The settings sheet could not be printed: the printer " + reason);
+        }
+#ifdef Q_OS_WIN
+        QSKIP("the PDF is read back with pdftotext, which a Windows build cannot run");
+#endif
+        Setup record;
         for (std::size_t i = 0; i < FieldCount; ++i)
-            words << sheet->value(i);
-        for (const QString& word : words)
-            QVERIFY2(pdftools::wordBox(pdf, word).isValid(), qPrintable(word + " not printed"));
+            record.setValue(i, QStringLiteral("v%1").arg(i));
+        sheet.RefreshPrintLayout(record, QString());
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFileName(dir.filePath(QStringLiteral("sheet.pdf")));
+        printer.setPageMargins(QMarginsF(30, 50, 30, 30), QPageLayout::Point);
+        QVERIFY2(printSheet(&sheet, printer, &error), qPrintable(error));
+        QVERIFY2(!sheet.testAttribute(Qt::WA_WState_ExplicitShowHide), "the sheet was shown");
 
-        const QPointF origin = printer.pageLayout().paintRect(QPageLayout::Point).topLeft();
-        expectCentre(sheet->value(0), origin + designCentre(1560, 1800));
-        expectCentre(sheet->value(3), origin + designCentre(5760, 1800));
-        expectCentre(sheet->value(FieldCount - 1), origin + designCentre(1560, 5400));
-        const double titleHeight = pdftools::wordBox(pdf, QStringLiteral("Gravlund")).height();
-        QVERIFY2(titleHeight > 12 && titleHeight < 20, qPrintable(QString::number(titleHeight)));
-    }
-
-    void aPrinterThatFailsIsReported() {
-        QPrinter cannotStart(QPrinter::HighResolution);
-        toPdf(cannotStart);
-        cannotStart.setOutputFileName(dir.filePath(QStringLiteral("missing/folder/sheet.pdf")));
-        PrinterFailingAtTheEnd failsAtTheEnd;
-        for (QPrinter* printer : {&cannotStart, static_cast<QPrinter*>(&failsAtTheEnd)}) {
-            QString error;
-            QVERIFY(!printSheet(&*sheet, *printer, &error));
-            QVERIFY2(error.startsWith(QLatin1String("The settings sheet could not be printed")),
-                     qPrintable(error));
+        QProcess pdftotext;
+        pdftotext.start("pdftotext", {"-bbox", printer.outputFileName(), "-"});
+        pdftotext.waitForFinished();
+        const QString words = pdftotext.readAllStandardOutput();
+        const QString box = R"re(xMin="(.+)" yMin="(.+)" xMax="(.+)" yMax="(.+)">v%1<)re";
+        // Value boxes (1200 x 285 twips) far apart, from (30, 50) pt: text centred within 2 pt.
+        for (const auto& [field, left, top] : {std::tuple{3, 5760, 1800}, {38, 1560, 5400}}) {
+            const auto m = QRegularExpression(box.arg(field)).match(words);
+            const auto at = [&m](int i) { return m.captured(i).toDouble(); };
+            const QPointF design = QPointF(30, 50) + QPointF(left + 600, top + 142.5) / 20;
+            const double off = QLineF(QPointF(at(1) + at(3), at(2) + at(4)) / 2, design).length();
+            QVERIFY2(off < 2, qPrintable(QStringLiteral("v%1 is %2 pt off").arg(field).arg(off)));
         }
     }
-
-private:
-    void toPdf(QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-    }
-
-    // The word's centre is within 2 pt of where the design puts it.
-    void expectCentre(const QString& word, const QPointF& expected) {
-        const QPointF off = pdftools::wordBox(pdf, word).center() - expected;
-        QVERIFY2(qAbs(off.x()) < 2 && qAbs(off.y()) < 2,
-                 qPrintable(
-                     QStringLiteral("%1 off by (%2, %3) pt").arg(word).arg(off.x()).arg(off.y())));
-    }
-
-    QTemporaryDir dir;
-    QString pdf;
-    std::optional<Form2> sheet;
 };
 
 QTEST_MAIN(TestPrinting)
