@@ -76,22 +76,12 @@ private slots:
         QCOMPARE(encoded(fullSetup()), golden("full.str"));
     }
 
-    void valuesAreWrittenVerbatim_data() {
-        QTest::addColumn<QString>("value");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("blanks, tab, punctuation")
-            << QStringLiteral("  a = [b],\t\"c\"  ") << QByteArray("  a = [b],\t\"c\"  ");
-        QTest::newRow("windows-1252")
-            << QStringLiteral("d\u00e9j\u00e0 \u20ac \u0160") << QByteArray("d\xe9j\xe0 \x80 \x8a");
-    }
     void valuesAreWrittenVerbatim() {
-        QFETCH(QString, value);
-        QFETCH(QByteArray, bytes);
         Setup setup;
-        setup.setValue(4, value); // camber, left front
+        setup.setValue(4, QStringLiteral("  a = [b],\t\"c\" d\u00e9j\u00e0 \u20ac \u0160  "));
         const QList<QByteArray> lines = encoded(setup).split('\n');
         QCOMPARE(lines.size(), 57); // 56 lines, and nothing after the last line end
-        QCOMPARE(lines.at(5), "camber = " + bytes + '\r');
+        QCOMPARE(lines.at(5), "camber =   a = [b],\t\"c\" d\xe9j\xe0 \x80 \x8a  \r"); // left front
     }
 
     void split_data() {
