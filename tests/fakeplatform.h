@@ -10,18 +10,12 @@
 
 class FakePlatform final : public rigtune::Platform {
 public:
-    struct Value {
-        quint32 type = 0;
-        QByteArray data;
-    };
-
     // Keys live under HKEY_LOCAL_MACHINE; a value with an empty name only makes its key.
     void setValue(const QByteArray& key, const QByteArray& name, quint32 type,
                   const QByteArray& data) {
-        if (name.isEmpty())
-            keys[key];
-        else
-            keys[key][name] = Value{type, data};
+        auto& values = keys[key];
+        if (!name.isEmpty())
+            values[name] = {type, data};
     }
 
     qint32 openKey(quint32 root, const QByteArray& path, quint32 access,
@@ -35,14 +29,14 @@ public:
 
     qint32 queryValue(rigtune::RegistryKey key, const QByteArray& name, quint32& type, char* data,
                       quint32& size) override {
-        if (!openHandles.contains(key) || !keys[openHandles[key]].contains(name))
+        const auto value = keys.value(openHandles.value(key)).value(name, {~0u, {}});
+        if (!openHandles.contains(key) || value.first == ~0u)
             return 2; // ERROR_FILE_NOT_FOUND
-        const Value& value = keys[openHandles[key]][name];
-        const quint32 room = std::exchange(size, quint32(value.data.size()));
-        type = value.type;
+        const quint32 room = std::exchange(size, quint32(value.second.size()));
+        type = value.first;
         if (size > room)
             return 234; // ERROR_MORE_DATA
-        std::memcpy(data, value.data.constData(), size);
+        std::memcpy(data, value.second.constData(), size);
         return rigtune::RegistrySuccess;
     }
 
@@ -58,7 +52,7 @@ public:
         return startable.contains(program);
     }
 
-    QMap<QByteArray, QMap<QByteArray, Value>> keys;
+    QMap<QByteArray, QMap<QByteArray, std::pair<quint32, QByteArray>>> keys; // type and data
     QSet<QString> files;     // ordinary files that exist
     QSet<QString> startable; // programs that start when asked
     QList<quint32> accessMasks;
