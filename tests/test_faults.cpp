@@ -140,13 +140,12 @@ private slots:
             QCOMPARE(snapshot(e->dir.path()).size(), before.size());
             return;
         }
-        QCOMPARE(e->messages.size(), 1);
-        const QString opening = command == QLatin1String("mnuSave") ? "save" : "open";
-        QVERIFY2(
-            e->messages[0].startsWith(
-                QStringLiteral("Cannot %1 \"%2\"").arg(opening, QDir::toNativeSeparators(path))),
-            qPrintable(e->messages[0]));
-        QVERIFY2(e->messages[0].contains(reason), qPrintable(e->messages[0]));
+        const QString opening = QStringLiteral("Cannot %1 \"%2\"")
+                                    .arg(command == QLatin1String("mnuSave") ? "save" : "open",
+                                         QDir::toNativeSeparators(path));
+        QVERIFY2(e->messages.size() == 1 && e->messages[0].startsWith(opening) &&
+                     e->messages[0].contains(reason),
+                 qPrintable(e->messages.join(QLatin1Char('\n'))));
         QCOMPARE(snapshot(e->dir.path()), before);
         QCOMPARE(testutil::encoded(e->window), values);
         QCOMPARE(e->window.printLayout().path(), e->dir.filePath(QStringLiteral("start.str")));
