@@ -12,7 +12,10 @@
 #include <optional>
 #include <sys/stat.h>
 #ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
 #endif
 
 using testutil::readBytes;
@@ -42,20 +45,48 @@ QStringList snapshot(const QString& folder) {
 }
 
 enum Prep : int {
-    Old = 1,           // the target holds a player's old set-up
-    Huge = 2,          // the target is a sparse file over the reader's 16 MiB limit
-    ReadOnly = 4,      // the target's mode is 0444
-    LockedFolder = 8,  // the target's folder is 0555
-    Folder = 16,       // the target is a folder
-    Fifo = 32,         // the target is a FIFO
+    Old = 1,          // the target holds a player's old set-up
+    Huge = 2,         // the target is a sparse file over the reader's 16 MiB limit
+    ReadOnly = 4,     // mode 0444
+    LockedFolder = 8, // the target's folder has mode 0555
+    Folder = 16,
+    Fifo = 32,
     BadValue = 64,     // a field holds a value the file cannot hold
-    Unreadable = 128,  // the target's mode is 0
-    ManyEntries = 256, // the target holds 2,001 entries
-    Device = 512,      // the target is a character device like /dev/null (needs root)
+    Unreadable = 128,  // mode 0
+    ManyEntries = 256, // 2,001 entries
+    Device = 512,      // a character device like /dev/null (needs root)
     Nobody = 1024,     // the command runs as the unprivileged user "nobody"
     DiskFull = 2048,   // the command may write 100 bytes at most
     LongOld = 4096,    // the target holds 5,000 bytes, more than a saved set-up
 };
+
+#ifdef Q_OS_UNIX
+// For the length of a command: as root, the unprivileged user "nobody", since permission checks
+// mean nothing to root; and a limit on file size, which stands in for a full disk. Only the
+// effective ids change, so root takes its own back afterwards.
+class Restricted {
+public:
+    explicit Restricted(int prep) : dropped_((prep & Nobody) && !geteuid()) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        if (prep & DiskFull) {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
+            const rlimit limit{100, saved_.rlim_max};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (dropped_ && (setegid(65534) != 0 || seteuid(65534) != 0))
+            qFatal("cannot act as nobody");
+    }
+    ~Restricted() {
+        if (dropped_ && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot return to root");
+        setrlimit(RLIMIT_FSIZE, &saved_);
+    }
+
+private:
+    rlimit saved_{};
+    const bool dropped_;
+};
+#endif
 
 } // namespace
 
@@ -131,7 +162,9 @@ private slots:
         const QStringList before = snapshot(e->dir.path());
         const QByteArray values = testutil::encoded(e->window);
         {
-            const testutil::Restricted restricted(prep & Nobody, prep & DiskFull ? 100 : 0);
+#ifdef Q_OS_UNIX
+            const Restricted restricted(prep);
+#endif
             e->run(qPrintable(command), path);
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
