@@ -20,9 +20,6 @@ const QString Folder = u"C:\\Program Files\\Common Files\\MSInfo"_s;
 const QString FolderProgram = Folder + u"\\MSINFO32.EXE"_s;
 constexpr int BufferSize = 1024;
 
-// Registry values as (key, name, type, data); an empty name stands for a key without values.
-using Registry = QList<std::tuple<QByteArray, QByteArray, quint32, QByteArray>>;
-
 // Every key that was opened is closed again, and nothing but reading was asked for.
 void verifyKeysLeftClean(const FakePlatform& platform) {
     QVERIFY2(platform.openHandles.isEmpty(), "a registry key was left open");
@@ -38,52 +35,47 @@ class TestOsUtils : public QObject {
 
 private slots:
     void startSysInfoProgram_data() {
-        QTest::addColumn<Registry>("registry");
-        QTest::addColumn<QStringList>("files");
-        QTest::addColumn<QStringList>("attempts");
-        const auto path = [](quint32 type, const QByteArray& data) {
-            return std::tuple{SysInfoKey, "PATH"_ba, type, data};
-        };
-        const auto folder = std::tuple{LocationKey, "MSINFO"_ba, RegSz, Folder.toLatin1()};
-        const auto noPath = std::tuple{SysInfoKey, QByteArray(), 0u, QByteArray()};
-        const QStringList both{FolderProgram};
-
+        QTest::addColumn<quint32>("type"); // of the PATH value; 0: none, ~0: not even its key
+        QTest::addColumn<QByteArray>("path");
+        QTest::addColumn<int>("folder"); // 0: no MSINFO value, 1: a folder, 2: one with the program
+        QTest::addColumn<QString>("started"); // null: nothing is started
         QTest::newRow("PATH, whole, blanks and all")
-            << Registry{path(RegSz, Program.toLatin1() + '\0'), folder} << both
-            << QStringList{Program};
+            << RegSz << Program.toLatin1() + '\0' << 2 << Program;
         QTest::newRow("PATH naming a missing file, without its NUL")
-            << Registry{path(RegSz, "C:\\gone.exe"), folder} << both
-            << QStringList{u"C:\\gone.exe"_s};
-        QTest::newRow("PATH cut at its first NUL") << Registry{path(RegSz, "C:\\a.exe\0b.exe\0"_ba)}
-                                                   << QStringList{} << QStringList{u"C:\\a.exe"_s};
-        QTest::newRow("PATH a number") << Registry{path(rigtune::RegDword, "\0\2\0\1"_ba)}
-                                       << QStringList{} << QStringList{u"&h1000200"_s};
+            << RegSz << "C:\\gone.exe"_ba << 2 << u"C:\\gone.exe"_s;
+        QTest::newRow("PATH cut at its first NUL")
+            << RegSz << "C:\\a.exe\0b.exe\0"_ba << 0 << u"C:\\a.exe"_s;
+        QTest::newRow("PATH a number") << rigtune::RegDword << "\0\2\0\1"_ba << 0 << u"&h1000200"_s;
         QTest::newRow("PATH of another type")
-            << Registry{path(rigtune::RegExpandSz, "%windir%\\msinfo32.exe")} << QStringList{}
-            << QStringList{QString()};
+            << rigtune::RegExpandSz << "%windir%\\msinfo32.exe"_ba << 0 << u""_s;
         QTest::newRow("PATH missing, folder holds the program")
-            << Registry{noPath, folder} << both << both;
+            << 0u << QByteArray() << 2 << FolderProgram;
         QTest::newRow("PATH missing, folder without the program")
-            << Registry{noPath, folder} << QStringList{} << QStringList{};
-        QTest::newRow("both missing") << Registry{} << QStringList{} << QStringList{};
+            << 0u << QByteArray() << 1 << QString();
+        QTest::newRow("both missing") << ~0u << QByteArray() << 0 << QString();
         QTest::newRow("value fills the buffer with no NUL")
-            << Registry{path(RegSz, QByteArray(BufferSize, 'x')), folder} << both << QStringList{};
+            << RegSz << QByteArray(BufferSize, 'x') << 2 << QString();
         QTest::newRow("value larger than the buffer falls back")
-            << Registry{path(RegSz, QByteArray(BufferSize + 1, 'x')), folder} << both << both;
+            << RegSz << QByteArray(BufferSize + 1, 'x') << 2 << FolderProgram;
     }
     void startSysInfoProgram() {
-        QFETCH(Registry, registry);
-        QFETCH(QStringList, files);
-        QFETCH(QStringList, attempts);
+        QFETCH(quint32, type);
+        QFETCH(QByteArray, path);
+        QFETCH(int, folder);
+        QFETCH(QString, started);
         for (bool startable : {true, false}) {
             FakePlatform platform;
-            for (const auto& [key, name, type, data] : registry)
-                platform.setValue(key, name, type, data);
-            platform.files = QSet<QString>(files.begin(), files.end());
+            if (type != ~0u)
+                platform.setValue(SysInfoKey, type ? "PATH"_ba : QByteArray(), type, path);
+            if (folder > 0)
+                platform.setValue(LocationKey, "MSINFO", RegSz, Folder.toLatin1());
+            if (folder > 1)
+                platform.files << FolderProgram;
             if (startable)
-                platform.startable = QSet<QString>(attempts.begin(), attempts.end());
-            QCOMPARE(rigtune::startSysInfoProgram(platform), startable && !attempts.isEmpty());
-            QCOMPARE(platform.startAttempts, attempts);
+                platform.startable << started;
+            QCOMPARE(rigtune::startSysInfoProgram(platform), startable && !started.isNull());
+            QCOMPARE(platform.startAttempts,
+                     started.isNull() ? QStringList() : QStringList{started});
             verifyKeysLeftClean(platform);
         }
     }
