@@ -16,13 +16,9 @@ namespace uitest {
 // A dialog answer that cancels it.
 inline const QString Cancel;
 
-// Chooses a menu command by its object name, as a click on it would. A name that is not there is
-// a mistake in the test itself, so it stops the program.
+// Chooses a menu command by its object name, as a click on it would.
 inline void trigger(QWidget& window, const char* name) {
-    QAction* action = window.findChild<QAction*>(QLatin1String(name));
-    if (!action)
-        qFatal("no menu command %s", name);
-    action->trigger();
+    window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
 // A main window and a folder of its own. File dialogs take their answers from a queue (Cancel, or
