@@ -95,11 +95,9 @@ private slots:
                 QRect(a->pos() * shot.devicePixelRatio(), a->size() * shot.devicePixelRatio()));
             const int back = pixelsNear(drawn, qobject_cast<QLabel*>(a) ? 0x808080 : 0, 8);
             const int text = pixelsNear(drawn, 0xffffc0, 40);
+            const QString seen = QStringLiteral("%1: %2 background, %3 light-yellow pixels");
             QVERIFY2(sheet || (back > drawn.width() * drawn.height() / 2 && text >= 8),
-                     qPrintable(QStringLiteral("%1: %2 background, %3 light-yellow pixels")
-                                    .arg(a->objectName())
-                                    .arg(back)
-                                    .arg(text)));
+                     qPrintable(seen.arg(a->objectName()).arg(back).arg(text)));
         }
         for (std::size_t i = 0; i < FieldCount; ++i)
             for (std::size_t j = 0; j < FieldCount; ++j) {
