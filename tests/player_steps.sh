@@ -28,6 +28,7 @@ wait_seconds=30
 work=$(mktemp -d "/tmp/player steps.XXXXXX") # a blank in every path the steps type
 xvfb_pid=
 program_pid=
+wine_prefix=
 step=start
 step_started=$SECONDS
 
@@ -35,6 +36,7 @@ fail() {
     echo "FAIL ($step): $*"
     echo "--- windows on the display:"
     list_windows || true
+    echo "--- the clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\""
     if command -v import >/dev/null; then
         local shot
         shot=$(mktemp /tmp/player-steps-failure.XXXXXX.png)
@@ -48,7 +50,7 @@ cleanup() {
         kill "$program_pid" 2>/dev/null || true
         wait "$program_pid" 2>/dev/null || true
     fi
-    [ "$platform" = wine ] && wineserver -k 2>/dev/null || true
+    [ -z "$wine_prefix" ] || WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
     if [ -n "$xvfb_pid" ]; then
         kill "$xvfb_pid" 2>/dev/null || true
         wait "$xvfb_pid" 2>/dev/null || true
@@ -106,17 +108,20 @@ start_program() {
 start_wine() {
     source "$(dirname "$0")/../scripts/windows/common.sh"
     rigtune_wine_env
-    export WINEPREFIX=$work/wineprefix
-    rigtune_wine_prefix "$WINEPREFIX" 2
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
+    wine_prefix=$work/wineprefix
+    export WINEPREFIX=$wine_prefix
+    rigtune_wine_prefix "$WINEPREFIX" 2 || fail "no Wine prefix"
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >"$work/wine.log" 2>&1 ||
+        fail "could not leave out the virtual desktop: $(cat "$work/wine.log")"
     if [ -n "$marker" ]; then
         mkdir -p "$work/system tools"
         cp "$marker" "$work/system tools/msinfo.exe"
         wine reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ \
-            /d "$(native_path "$work/system tools/msinfo.exe")" /f >/dev/null 2>&1
+            /d "$(native_path "$work/system tools/msinfo.exe")" /f >"$work/wine.log" 2>&1 ||
+            fail "could not name the marker in the registry: $(cat "$work/wine.log")"
     fi
     # The session began with the virtual desktop; the editor's starts without it.
-    wineserver -w
+    wineserver -w || fail "Wine's session did not end"
 }
 
 # System Info: under Windows it starts what the registry names; elsewhere it says it cannot.
@@ -195,9 +200,9 @@ keys_to() {
     local title=$1 window
     shift
     wait_for "window \"$title\"" find_window "$title"
-    window=$(find_window "$title")
-    xdotool windowfocus --sync "$window"
-    xdotool "$@"
+    window=$(find_window "$title") && xdotool windowfocus --sync "$window" ||
+        fail "could not give the keyboard to \"$title\""
+    xdotool "$@" || fail "xdotool $* failed"
 }
 
 clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
@@ -205,8 +210,7 @@ clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 # The text of the box that has the focus in the main window, copied as a player would.
 expect_box_text() {
     keys_to "$main_title" key ctrl+a ctrl+c
-    wait_for "\"$1\" in the box (clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\")" \
-        clipboard_is "$1"
+    wait_for "\"$1\" in the box" clipboard_is "$1"
 }
 
 # A message box is up: its text is checked where Qt lets it be copied (Windows), then it is
@@ -299,7 +303,7 @@ player_steps() {
     expect_box_text "tilf 3.25"
 
     begin "Help > About"
-    menu h Return
+    menu h Return # its one command, which has no access key
     wait_for "About box" find_window "About Rigtnue 1.0"
     local size
     size=$(xdotool getwindowgeometry "$(find_window "About Rigtnue 1.0")" |
