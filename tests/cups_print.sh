@@ -116,10 +116,12 @@ for _ in $(seq $((wait_seconds * 10))); do
 done
 lpstat -r >/dev/null 2>&1 || fail "cupsd did not answer within ${wait_seconds}s"
 
-[ "$mode" = none ] || lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
-    -o PageSize=Letter 2>&1 | grep -v -i deprecat || true
-[ "$mode" = none ] || lpstat -p "$queue" >/dev/null 2>&1 || fail "could not add the CUPS-PDF queue"
-[ "$mode" = no-default ] || [ "$mode" = none ] || lpadmin -d "$queue"
+if [ "$mode" != none ]; then
+    lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
+        -o PageSize=Letter 2>&1 | grep -v -i deprecat || true
+    lpstat -p "$queue" >/dev/null 2>&1 || fail "could not add the CUPS-PDF queue"
+    [ "$mode" = no-default ] || lpadmin -d "$queue"
+fi
 [ "$mode" = refused ] && { cupsreject "$queue" || fail "could not make the queue refuse jobs"; }
 
 status=0
