@@ -8,6 +8,8 @@ RIGTUNE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tool
 RIGTUNE_TEST_PACKAGES=(xvfb xauth
     cups cups-client cups-bsd cups-daemon cups-filters printer-driver-cups-pdf ghostscript
     poppler-utils)
+# The player's steps: key presses, window titles and sizes, the clipboard.
+RIGTUNE_TEST_PACKAGES+=(xdotool x11-utils xclip)
 # The desktop integration checks and the Debian package build.
 RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file)
 # The fuzzer (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's

@@ -1,4 +1,5 @@
-// File > Open of the set-up file given, File > Print; prints each message, exit status 2 if any.
+// File > Open of the set-up file given, File > Print; writes each message the editor showed as
+// "message: TEXT", exit status 2 if there was one.
 #include "uitestutil.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char* argv[]) {
     editor.window.show();
     editor.run("mnuImport", QString::fromLocal8Bit(argv[1]));
     uitest::trigger(editor.window, "mnuPrint");
-    std::puts(qPrintable(editor.messages.join(u'\n')));
+    for (const QString& message : editor.messages)
+        std::printf("message: %s\n", qPrintable(message));
     return editor.messages.isEmpty() ? 0 : 2;
 }

@@ -11,10 +11,12 @@ RIGTUNE_QT_VERSION=6.4.2
 # Wine's own fonts (its Tahoma and Marlett) come with fonts-wine; Liberation 2 stands in for
 # Arial, as Wine draws version 1's capital I as nothing at 11 pixels.
 # build-qt.sh also needs patch and xz-utils; the start-up benchmark, x11-utils; CPack's installer,
-# nsis.
+# nsis; the player's steps, xdotool and xclip; printing, which Wine hands to CUPS, a CUPS-PDF queue
+# and poppler.
 RIGTUNE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix cmake ninja-build qt6-base-dev
     qt6-base-dev-tools wine wine64 fonts-wine fonts-liberation fonts-liberation2 xvfb
-    x11-utils patch xz-utils nsis)
+    x11-utils patch xz-utils nsis xdotool xclip cups cups-client cups-daemon
+    printer-driver-cups-pdf ghostscript poppler-utils)
 
 # The folders holding the mingw runtime DLLs (libstdc++ and libgcc_s; winpthread), as the
 # compiler reports them.

@@ -1,0 +1,346 @@
+#!/usr/bin/env bash
+# The editor used as a player uses it, by key presses on a private X display, with the same steps
+# and the same expected outcome for the Linux build and for the Windows build under Wine:
+#
+#   player_steps.sh linux PROGRAM               the Linux build on the xcb platform
+#   player_steps.sh wine RIGTUNE_EXE MARKER_EXE the Windows build's ready-to-run folder under Wine,
+#       in a prefix of its own; MARKER_EXE stands in for the program System Info starts
+#
+# The steps: File > Open of a set-up file, its path typed into the file dialog, and the values are
+# shown; an edit typed into a box; File > Save as to a new name, which must hold exactly
+# data/player.str; File > Save as into a folder that does not exist, which shows a message, and
+# the editor goes on; Help > About at its size, and its System Info; File > Quit.
+#
+#   player_steps.sh wine-print RIGTUNE_EXE SETUP_FILE
+# File > Open of the file, File > Print and File > Quit under Wine, for cups_print.sh: writes the
+# message shown, if any, as "message: TEXT" and exits 2 after one, 0 without.
+#
+# What is seen from outside: window titles and sizes (xdotool), and a box's text copied with
+# Ctrl+C (xclip). Each wait is bounded. Needs xdotool, xclip and Xvfb; Wine for the second form.
+set -euo pipefail
+
+mode=$1
+platform=${mode%-print}
+program=$(realpath "$2")
+data=$(realpath "$(dirname "$0")/data")
+wait_seconds=30
+
+work=$(mktemp -d "/tmp/player steps.XXXXXX") # a blank in every path the steps type
+xvfb_pid=
+program_pid=
+wine_prefix=
+step=start
+step_started=$SECONDS
+
+fail() {
+    echo "FAIL ($step): $*"
+    echo "--- windows on the display:"
+    list_windows || true
+    echo "--- the clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\""
+    if command -v import >/dev/null; then
+        local shot
+        shot=$(mktemp /tmp/player-steps-failure.XXXXXX.png)
+        import -window root "$shot" && echo "--- the screen: $shot"
+    fi
+    exit 1
+}
+
+cleanup() {
+    if [ -n "$program_pid" ]; then
+        kill "$program_pid" 2>/dev/null || true
+        wait "$program_pid" 2>/dev/null || true
+    fi
+    [ -z "$wine_prefix" ] || WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
+    if [ -n "$xvfb_pid" ]; then
+        kill "$xvfb_pid" 2>/dev/null || true
+        wait "$xvfb_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+start_display() {
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+    xvfb_pid=$!
+    for _ in $(seq 100); do
+        [ -s "$work/display" ] && break
+        sleep 0.1
+    done
+    [ -s "$work/display" ] || fail "Xvfb did not start"
+    export DISPLAY=:$(cat "$work/display")
+}
+
+# --- What differs between the platforms -----------------------------------------------------
+
+# The path as the program's file dialog takes it.
+native_path() {
+    if [ "$platform" = wine ]; then
+        local path=${1//\//\\}
+        printf 'Z:%s' "$path"
+    else
+        printf '%s' "$1"
+    fi
+}
+
+# The file dialogs' titles: Qt's own dialog names its task; Wine's system dialog, as Qt opens it,
+# has none.
+open_dialog_title=Open
+save_dialog_title="Save As"
+if [ "$platform" = wine ]; then
+    open_dialog_title=
+    save_dialog_title=
+fi
+
+# Starts the editor in the background, in the work folder.
+start_program() {
+    if [ "$platform" = wine ]; then
+        start_wine
+        (cd "$work" && exec wine "$program") >"$work/program.log" 2>&1 &
+    else
+        (cd "$work" && QT_QPA_PLATFORM=xcb exec "$program") >"$work/program.log" 2>&1 &
+    fi
+    program_pid=$!
+}
+
+# A prefix of its own without Wine's virtual desktop: each window is then a window of the X
+# display, with its title and size, as under a Linux desktop. The registry names the marker as
+# the system-information program.
+start_wine() {
+    source "$(dirname "$0")/../scripts/windows/common.sh"
+    rigtune_wine_env
+    wine_prefix=$work/wineprefix
+    export WINEPREFIX=$wine_prefix
+    rigtune_wine_prefix "$WINEPREFIX" 2 || fail "no Wine prefix"
+    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >"$work/wine.log" 2>&1 ||
+        fail "could not leave out the virtual desktop: $(cat "$work/wine.log")"
+    if [ -n "$marker" ]; then
+        mkdir -p "$work/system tools"
+        cp "$marker" "$work/system tools/msinfo.exe"
+        wine reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ \
+            /d "$(native_path "$work/system tools/msinfo.exe")" /f >"$work/wine.log" 2>&1 ||
+            fail "could not name the marker in the registry: $(cat "$work/wine.log")"
+    fi
+    # The session began with the virtual desktop; the editor's starts without it.
+    wineserver -w || fail "Wine's session did not end"
+}
+
+# System Info: under Windows it starts what the registry names; elsewhere it says it cannot.
+check_sysinfo() {
+    if [ "$platform" = wine ]; then
+        wait_for "the program the registry names to run" \
+            test -e "$work/system tools/msinfo.exe.ran"
+    else
+        dismiss_message "System Information Is Unavailable At This Time"
+    fi
+}
+
+# Save as into a folder that does not exist. Qt's dialog takes the path, and the editor says it
+# cannot save there. The system's dialog on Windows refuses the path with a message box of its own
+# (untitled, as the dialog), which is answered; then the dialog is cancelled.
+refused_save_as() {
+    if [ "$platform" = wine ]; then
+        type_into_file_dialog "" "$1"
+        wait_for "the file dialog's own message" untitled_windows_are 2
+        keys_to "" key Return
+        wait_for "the file dialog's message to close" untitled_windows_are 1
+        keys_to "" key Escape
+        wait_for "the file dialog to close" untitled_windows_are 0
+    else
+        answer_file_dialog "$save_dialog_title" "$1"
+        dismiss_message "Cannot save \"$1\": "
+    fi
+}
+untitled_windows_are() { [ "$(find_windows '' | wc -l)" -eq "$1" ]; }
+
+# --- Seeing and driving the windows -----------------------------------------------------------
+
+list_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --name '' 2>/dev/null); do
+        xprop -id "$window" WM_CLASS 2>/dev/null | grep -qi rigtune || continue
+        echo "  \"$(xdotool getwindowname "$window")\" $(xdotool getwindowgeometry "$window" |
+            sed -n 's/.*Geometry: //p')"
+    done
+}
+
+# The visible windows of the program with exactly this title: the program's own (Wine keeps
+# untitled windows of its own on the display), and not menus or tooltips, which bypass the window
+# manager. find_window: the first of them.
+find_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null); do
+        xprop -id "$window" WM_CLASS 2>/dev/null | grep -qi rigtune || continue
+        xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
+        echo "$window"
+    done
+}
+find_window() {
+    local windows
+    windows=$(find_windows "$1")
+    [ -n "$windows" ] && echo "${windows%%$'\n'*}"
+}
+
+# Runs a condition until it holds, at most wait_seconds.
+wait_for() {
+    local what=$1
+    shift
+    for _ in $(seq $((wait_seconds * 10))); do
+        "$@" >/dev/null 2>&1 && return 0
+        kill -0 "$program_pid" 2>/dev/null || { "$@" >/dev/null 2>&1 && return 0; } ||
+            fail "the program ended while waiting for $what"
+        sleep 0.1
+    done
+    fail "no $what within ${wait_seconds}s"
+}
+
+window_gone() { ! find_window "$1"; }
+
+# Gives the keyboard to the window with this title, once it is up, and presses the keys.
+keys_to() {
+    local title=$1 window
+    shift
+    wait_for "window \"$title\"" find_window "$title"
+    window=$(find_window "$title") && xdotool windowfocus --sync "$window" ||
+        fail "could not give the keyboard to \"$title\""
+    xdotool "$@" || fail "xdotool $* failed"
+}
+
+clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
+
+# The text of the box that has the focus in the main window, copied as a player would.
+expect_box_text() {
+    keys_to "$main_title" key ctrl+a ctrl+c
+    wait_for "\"$1\" in the box" clipboard_is "$1"
+}
+
+# A message box is up: its text is checked where Qt lets it be copied (Windows), then it is
+# answered with Enter.
+dismiss_message() {
+    wait_for "message box" find_window Rigtune
+    if [ "$platform" = wine ]; then
+        keys_to Rigtune key ctrl+c
+        wait_for "the message \"$1\"" message_says "$1"
+    fi
+    keys_to Rigtune key Return
+    wait_for "the message box to close" window_gone Rigtune
+}
+message_says() { xclip -o -selection clipboard 2>/dev/null | grep -qF -- "$1"; }
+
+# Picks a menu's command by its access keys.
+menu() {
+    keys_to "$main_title" key "alt+$1"
+    keys_to "$main_title" key "$2"
+}
+
+# Types a path over the name in the file dialog with this title and presses Enter. The name is
+# selected with Home, Shift+End: Wine's dialog takes Ctrl+A for no selection.
+type_into_file_dialog() {
+    keys_to "$1" key Home shift+End
+    keys_to "$1" type --delay 10 "$(native_path "$2")"
+    keys_to "$1" key Return
+}
+answer_file_dialog() {
+    type_into_file_dialog "$@"
+    wait_for "the file dialog to close" window_gone "$1"
+}
+
+# Prints how long the step before took, and names the next one.
+begin() {
+    echo "  $step: $((SECONDS - step_started)) s"
+    step=$1
+    step_started=$SECONDS
+}
+
+# --- The steps --------------------------------------------------------------------------------
+
+main_title="Gravlund Setup Editor"
+
+# File > Print, then File > Quit, which the editor takes once printing is done. A message box in
+# the way takes those keys instead, and says what happened.
+print_steps() {
+    local setup_file
+    setup_file=$(realpath "$1")
+    begin "File > Open"
+    menu f o
+    answer_file_dialog "$open_dialog_title" "$setup_file"
+    begin "File > Print"
+    menu f p
+    menu f q
+    wait_for "the program to end or a message" program_ended_or_message
+    if find_window Rigtune >/dev/null; then
+        keys_to Rigtune key ctrl+c
+        wait_for "the message's text" message_says "-----"
+        echo "message: $(xclip -o -selection clipboard | tr -d '\r' | awk '/^-+$/ { n++; next } n == 2')"
+        keys_to Rigtune key Return
+        menu f q
+        wait_for_exit
+        exit 2
+    fi
+    wait_for_exit
+}
+program_ended_or_message() { ! kill -0 "$program_pid" || find_window Rigtune; }
+
+# The player's steps on a set-up file of the tests.
+player_steps() {
+    cp "$data/full.str" "$work/my setup.str"
+
+    begin "File > Open"
+    menu f o
+    answer_file_dialog "$open_dialog_title" "$work/my setup.str"
+    expect_box_text "tilf 4.5"
+
+    begin "edit, File > Save as"
+    keys_to "$main_title" key ctrl+a
+    keys_to "$main_title" type "tilf 3.25"
+    menu f s
+    answer_file_dialog "$save_dialog_title" "$work/saved.str"
+    wait_for "saved file" test -s "$work/saved.str"
+    cmp "$work/saved.str" "$data/player.str" || fail "saved.str differs from data/player.str"
+
+    begin "File > Save as into a missing folder"
+    menu f s
+    refused_save_as "$work/no such folder/saved.str"
+    expect_box_text "tilf 3.25"
+
+    begin "Help > About"
+    menu h Return # its one command, which has no access key
+    wait_for "About box" find_window "About Rigtnue 1.0"
+    local size
+    size=$(xdotool getwindowgeometry "$(find_window "About Rigtnue 1.0")" |
+        sed -n 's/.*Geometry: //p')
+    [ "$size" = 391x237 ] || fail "the About box is $size, not 391x237"
+
+    begin "System Info"
+    keys_to "About Rigtnue 1.0" key alt+s
+    check_sysinfo
+    keys_to "About Rigtnue 1.0" key Escape
+    wait_for "the About box to close" window_gone "About Rigtnue 1.0"
+
+    begin "File > Quit"
+    menu f q
+    wait_for_exit
+}
+
+# The program ends by itself within the time, with status 0.
+wait_for_exit() {
+    local status=0
+    timeout "$wait_seconds" tail --pid="$program_pid" -f /dev/null ||
+        fail "the program did not end"
+    wait "$program_pid" || status=$?
+    program_pid=
+    [ "$status" -eq 0 ] || fail "the program ended with status $status"
+}
+
+start_display
+started=$SECONDS
+marker=
+[ "$mode" = wine ] && marker=$(realpath "$3")
+start_program
+wait_for "main window" find_window "$main_title"
+if [ "$mode" = wine-print ]; then
+    print_steps "$3"
+else
+    player_steps
+fi
+begin done
+echo "PASS: the player's steps on $platform in $((SECONDS - started)) s"
