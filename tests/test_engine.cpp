@@ -84,7 +84,6 @@ private slots:
     void split_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("empty file") << QByteArray() << QStringList{};
         QTest::newRow("line ends and blanks") << QByteArray("a\nb\rc\r\n\r\n  \t d  ,\t e\r\n   ")
                                               << QStringList{"a", "b", "c", "", "d  ", "e", ""};
         QTest::newRow("commas and quotes")

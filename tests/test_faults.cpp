@@ -1,6 +1,5 @@
 // Faults met through the main window, end to end: every failed Save as or Open shows one message
 // naming the file, loses nothing, leaves no stray file behind, and the window goes on working.
-// A save in place, where only that is allowed, succeeds.
 // FIFOs, devices, a file-size limit and acting as another user are POSIX's alone.
 #include "form2.h"
 #include "testutil.h"

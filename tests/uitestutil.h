@@ -13,16 +13,14 @@
 
 namespace uitest {
 
-// A dialog answer that cancels it.
-inline const QString Cancel;
-
 // Chooses a menu command by its object name, as a click on it would.
 inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
-// A main window and a folder of its own. File dialogs take their answers from a queue (Cancel, or
-// no answer left, cancels) and record the names they started from; messages are collected.
+// A main window and a folder of its own. File dialogs take their answers from a queue (a null
+// string, or no answer left, cancels) and record the names they started from; messages are
+// collected.
 struct Editor {
     QTemporaryDir dir;
     rigtune::Form1 window;
@@ -33,7 +31,7 @@ struct Editor {
     Editor() {
         rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
             startNames << start;
-            const QString next = answers.isEmpty() ? Cancel : answers.takeFirst();
+            const QString next = answers.isEmpty() ? QString() : answers.takeFirst();
             return next.isNull() ? std::nullopt : std::optional<QString>(next);
         });
         rigtune::setMessageHook([this](const QString& text) { messages << text; });
