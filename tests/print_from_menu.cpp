@@ -6,8 +6,6 @@
 #include <cstdio>
 
 int main(int argc, char* argv[]) {
-    if (argc != 2)
-        return 1;
     QApplication app(argc, argv);
     uitest::Editor editor;
     editor.window.show();

@@ -12,8 +12,7 @@
 #include <QTest>
 
 using namespace rigtune;
-using testutil::encoded;
-using testutil::golden;
+using namespace testutil;
 using Values = QMap<QString, QString>; // field code -> value
 
 namespace {

@@ -17,8 +17,7 @@
 #include <unistd.h>
 #endif
 
-using testutil::readBytes;
-using testutil::writeBytes;
+using namespace testutil;
 
 namespace {
 
@@ -140,7 +139,8 @@ private slots:
         save("save: new name in a read-only folder")
             << "locked/new.str" << (LockedFolder | Nobody) << "";
         save("save: FIFO") << "pipe.str" << int(Fifo) << "not a regular file";
-        save("save: device") << "null.str" << int(Device) << "not a regular file";
+        if (geteuid() == 0) // making a device node needs root
+            save("save: device") << "null.str" << int(Device) << "not a regular file";
         open("open: FIFO") << "pipe.str" << int(Fifo) << "not a regular file";
         open("open: device") << "/dev/zero" << 0 << "not a regular file";
         open("open: unreadable") << "secret.str" << (Unreadable | Nobody) << "";
@@ -152,10 +152,6 @@ private slots:
         QFETCH(int, prep);
         QFETCH(QString, reason);
 
-#ifdef Q_OS_UNIX
-        if ((prep & Device) && geteuid() != 0)
-            QSKIP("making a device node needs root");
-#endif
         const QString path = QDir(e->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
         const QStringList before = snapshot(e->dir.path());

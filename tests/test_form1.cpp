@@ -12,8 +12,7 @@
 #include <QTimer>
 
 using namespace rigtune;
-using testutil::golden;
-using testutil::readBytes;
+using namespace testutil;
 
 namespace {
 
@@ -30,7 +29,6 @@ QRect drawnRect(QWidget* control) {
             QSize(label->fontMetrics().horizontalAdvance(label->text()), label->height())};
 }
 
-// The pixels within tolerance of the colour in every channel.
 int pixelsNear(const QImage& image, QRgb colour, int tolerance) {
     int n = 0;
     for (int y = 0; y < image.height(); ++y)
@@ -115,7 +113,6 @@ private slots:
         QVERIFY(testutil::writeBytes(first, golden("full.str")));
         QVERIFY(testutil::writeBytes(second, "[left front tire]\r\n\r\ncamber = new\r\n"));
         e->run("mnuImport", first);
-        QCOMPARE(w.value(37), QStringLiteral("sl 2.5"));
         // Each box shows its value from the start, and its name and whole value as a tooltip.
         for (QLineEdit* edit : w.findChildren<QLineEdit*>()) {
             QCOMPARE(edit->cursorPosition(), 0);
@@ -183,10 +180,8 @@ private slots:
                     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
                 }
                 QTest::keyClick(QApplication::focusWidget(), key);
-                if (about->isVisible())
-                    about->reject();
-                else
-                    seen << QStringLiteral("closed");
+                seen << (about->isVisible() ? "still open" : "closed");
+                about->reject();
             });
             uitest::trigger(e->window, "mnuAbout");
             QCOMPARE(seen, (QStringList{"1", "Version 1.0.0", "Rigtune", "cmdOK", "cmdSysInfo",

@@ -1,5 +1,4 @@
-// Finding the system-information program over a registry in memory, and the operating system's
-// own platform layer as far as this machine has it.
+// Finding the system-information program over a registry in memory, and the native platform.
 #include "platform.h"
 #include "sysinfo.h"
 #include "testutil.h"
@@ -68,7 +67,6 @@ public:
     int badCloses = 0;
     QStringList startAttempts;
 
-private:
     rigtune::RegistryKey lastHandle = 0x100;
 };
 
