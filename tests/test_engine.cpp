@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(QSet<QChar>(text.begin(), text.end()).size(), 256);
         const bool cyrillic = name == QLatin1String("windows-1251");
         QCOMPARE(QStringView(text).sliced(0x80, 2), cyrillic ? u"\u0402\u0403" : u"\u20ac\u0081");
-        QCOMPARE(text.at(0xe9), cyrillic ? u'\u0449' : u'\u00e9');
+        QCOMPARE(text.at(0xe9), cyrillic ? u'\u0439' : u'\u00e9');
     }
 };
 
