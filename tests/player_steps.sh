@@ -18,6 +18,7 @@
 # What is seen from outside: window titles and sizes (xdotool), and a box's text copied with
 # Ctrl+C (xclip). Each wait is bounded. Needs xdotool, xclip and Xvfb; Wine for the second form.
 set -euo pipefail
+source "$(dirname "$0")/../scripts/windows/common.sh"
 
 mode=$1
 platform=${mode%-print}
@@ -60,14 +61,8 @@ cleanup() {
 trap cleanup EXIT
 
 start_display() {
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-    xvfb_pid=$!
-    for _ in $(seq 100); do
-        [ -s "$work/display" ] && break
-        sleep 0.1
-    done
-    [ -s "$work/display" ] || fail "Xvfb did not start"
-    export DISPLAY=:$(cat "$work/display")
+    rigtune_start_display || fail "Xvfb did not start"
+    xvfb_pid=$RIGTUNE_XVFB_PID
 }
 
 # --- What differs between the platforms -----------------------------------------------------
@@ -75,8 +70,7 @@ start_display() {
 # The path as the program's file dialog takes it.
 native_path() {
     if [ "$platform" = wine ]; then
-        local path=${1//\//\\}
-        printf 'Z:%s' "$path"
+        rigtune_wine_path "$1"
     else
         printf '%s' "$1"
     fi
@@ -106,7 +100,6 @@ start_program() {
 # display, with its title and size, as under a Linux desktop. The registry names the marker as
 # the system-information program.
 start_wine() {
-    source "$(dirname "$0")/../scripts/windows/common.sh"
     rigtune_wine_env
     wine_prefix=$work/wineprefix
     export WINEPREFIX=$wine_prefix

@@ -101,8 +101,9 @@ rigtune_wine_prefix() {
     ) 9>"$prefix.lock"
 }
 
-# A private Xvfb for the windows plugin, as DISPLAY; rigtune_stop_display ends it and Wine's server
-# with it (a Wine session outlives its X server, and later programs then fail with BadWindow).
+# A private Xvfb, as DISPLAY, its process RIGTUNE_XVFB_PID; fails when it does not start.
+# rigtune_stop_display ends it and Wine's server with it (a Wine session outlives its X server, and
+# later programs then fail with BadWindow).
 rigtune_start_display() {
     local display_file
     display_file=$(mktemp)
@@ -115,6 +116,7 @@ rigtune_start_display() {
     DISPLAY=:$(cat "$display_file")
     export DISPLAY
     rm -f "$display_file"
+    [ "$DISPLAY" != : ] || { echo "Xvfb did not start" >&2; return 1; }
 }
 rigtune_stop_display() {
     wineserver -k 2>/dev/null || true

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds Rigtune for Windows (build.sh, with the same settings and arguments) and runs its whole
-# suite under Wine through CTest: every test offscreen, and those labelled "display" (the window
-# tests once more, the system's file dialog, the colours drawn) with the windows platform plugin on
-# a private Xvfb display. Each run starts from a fresh copy of the cached Wine prefix, and leaves
+# suite under Wine through CTest: every test offscreen, those labelled "display" (the window tests
+# once more, with the colours and label widths drawn) with the windows platform plugin, and the
+# player's steps and printing through Wine, on a private Xvfb display. Each run starts from a fresh copy of the cached Wine prefix, and leaves
 # neither Xvfb nor a Wine server running.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
