@@ -3,14 +3,16 @@
 // place.
 #pragma once
 
+#include "system.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
 namespace rigtune {
 
-// An open registry key, as the system hands it out.
-using RegistryKey = quintptr;
+using os::RegistryKey;
+using os::RegistrySuccess;
 
 // Registry root keys are 32-bit handle values.
 inline constexpr quint32 HKeyLocalMachine = 0x80000002;
@@ -24,18 +26,13 @@ inline constexpr quint32 RegSz = 1;
 inline constexpr quint32 RegExpandSz = 2;
 inline constexpr quint32 RegDword = 4;
 
-// The registry's result for success; anything else is a system error code.
-inline constexpr qint32 RegistrySuccess = 0;
-
 class Platform {
 public:
     virtual ~Platform() = default;
 
-    // Key paths and value names are 8-bit text in the system code page.
+    // As os::openRegistryKey, os::queryRegistryValue and os::closeRegistryKey.
     virtual qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
                            RegistryKey& key) = 0;
-    // Reads the named value and its type into data, which holds size bytes; on success size
-    // becomes the number of bytes stored. A value larger than the buffer is an error.
     virtual qint32 queryValue(RegistryKey key, const QByteArray& name, quint32& type, char* data,
                               quint32& size) = 0;
     virtual qint32 closeKey(RegistryKey key) = 0;
@@ -48,7 +45,7 @@ public:
     virtual bool startProgram(const QString& program) = 0;
 };
 
-// The operating system's own. Where there is no registry, opening a key always fails.
+// The operating system's own.
 Platform& nativePlatform();
 
 } // namespace rigtune

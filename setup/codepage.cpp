@@ -1,13 +1,11 @@
 #include "codepage.h"
 
+#include "system.h"
+
 #include <QHash>
 #include <QSet>
 #include <array>
 #include <optional>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace rigtune {
 
@@ -24,10 +22,8 @@ constexpr std::array<char16_t, 32> Windows1252High{
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-struct CodePage {
-    QString name;
-    ByteTable characters; // the character each byte stands for
-};
+// A code page's name and the character each byte stands for.
+using CodePage = os::CodePageTable;
 
 CodePage windows1252() {
     CodePage page{QStringLiteral("windows-1252"), {}};
@@ -38,32 +34,17 @@ CodePage windows1252() {
     return page;
 }
 
-#ifdef Q_OS_WIN
 bool allDistinct(const ByteTable& table) {
     return QSet<char16_t>(table.begin(), table.end()).size() == qsizetype(table.size());
 }
-#endif
 
-// The system's ANSI code page as Windows itself reads each byte. Only a single-byte page that
-// gives the 256 bytes 256 distinct characters keeps a file's bytes; a UTF-8 or double-byte one
-// is not taken.
+// The system's ANSI code page, when it keeps a file's bytes: only a single-byte page that gives
+// the 256 bytes 256 distinct characters does.
 std::optional<CodePage> systemCodePage() {
-#ifdef Q_OS_WIN
-    CPINFO info;
-    if (!GetCPInfo(CP_ACP, &info) || info.MaxCharSize != 1)
+    std::optional<CodePage> page = os::ansiCodePage();
+    if (page && !allDistinct(page->characters))
         return std::nullopt;
-    CodePage page{QStringLiteral("windows-%1").arg(GetACP()), {}};
-    for (std::size_t b = 0; b < page.characters.size(); ++b) {
-        const char byte = static_cast<char>(b);
-        wchar_t character = 0;
-        if (MultiByteToWideChar(CP_ACP, 0, &byte, 1, &character, 1) != 1)
-            return std::nullopt;
-        page.characters[b] = static_cast<char16_t>(character);
-    }
-    if (allDistinct(page.characters))
-        return page;
-#endif
-    return std::nullopt;
+    return page;
 }
 
 // Both directions of the code page: reading a file is one lookup a byte, and a character with no

@@ -1,6 +1,7 @@
 #include "printing.h"
 
 #include "messages.h"
+#include "system.h"
 #include "twips.h"
 
 #include <QPainter>
@@ -8,10 +9,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
-
-#ifdef RIGTUNE_HAVE_CUPS
-#include <cups/cups.h>
-#endif
 
 namespace rigtune {
 
@@ -45,19 +42,10 @@ QString notPrinted(const QString& reason) {
     return QStringLiteral("The settings sheet could not be printed: %1").arg(reason);
 }
 
-// Qt's CUPS engine hands the finished page to the print system inside QPainter::end() and drops
-// the answer, so a queue that refuses the job would pass for printed. libcups keeps that answer
-// as this thread's last status.
+// The print system's own answer to a job sent to a real printer, which Qt does not always pass on.
 bool printSystemRefusedJob(const QPrinter& printer) {
-#ifdef RIGTUNE_HAVE_CUPS
-    if (printer.outputFormat() != QPrinter::NativeFormat || !printer.outputFileName().isEmpty())
-        return false;
-    const ipp_status_t status = cupsLastError();
-    return status < IPP_STATUS_OK || status > IPP_STATUS_OK_EVENTS_COMPLETE;
-#else
-    Q_UNUSED(printer);
-    return false;
-#endif
+    return printer.outputFormat() == QPrinter::NativeFormat && printer.outputFileName().isEmpty() &&
+           !os::printSystemTookLastJob();
 }
 
 } // namespace

@@ -1,0 +1,44 @@
+// What the program needs of the operating system beyond Qt. Each system has one source file of
+// its own, chosen by CMake: winutils.cpp on Windows, nixutils.cpp elsewhere.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+
+namespace rigtune::os {
+
+// An open registry key, as the system hands it out.
+using RegistryKey = quintptr;
+
+// The registry's result for success; anything else is the system's error code. Where there is no
+// registry, opening a key answers RegistryUnavailable.
+inline constexpr qint32 RegistrySuccess = 0;
+inline constexpr qint32 RegistryUnavailable = -1;
+
+// Key paths and value names are 8-bit text in the system code page.
+qint32 openRegistryKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
+                       RegistryKey& key);
+// Reads the named value and its type into data, which holds size bytes; on success size becomes
+// the number of bytes stored. A value larger than the buffer is an error.
+qint32 queryRegistryValue(RegistryKey key, const QByteArray& name, quint32& type, char* data,
+                          quint32& size);
+qint32 closeRegistryKey(RegistryKey key);
+
+// True when an ordinary file (not hidden, not a system file, not a folder) is at path.
+bool isOrdinaryFile(const QString& path);
+
+// The system's 8-bit (ANSI) code page: its name and the character Windows reads for each byte.
+// None where the system has no such page, or where it is not single-byte (UTF-8, double-byte).
+struct CodePageTable {
+    QString name; // "windows-1251"
+    std::array<char16_t, 256> characters;
+};
+std::optional<CodePageTable> ansiCodePage();
+
+// Whether the print system took the last job this thread handed it. Qt's own print engine drops
+// that answer on some systems; where the system gives none, true.
+bool printSystemTookLastJob();
+
+} // namespace rigtune::os
