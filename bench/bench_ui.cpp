@@ -153,7 +153,7 @@ void printToPdf(benchmark::State& state) {
         QPrinter printer(QPrinter::HighResolution);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdf);
-        if (!printSheet(&sheet, printer))
+        if (!printSheet(&sheet, printer).ok())
             state.SkipWithError("print failed");
     }
     state.counters["PDF bytes"] = static_cast<double>(QFileInfo(pdf).size());

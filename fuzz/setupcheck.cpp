@@ -60,7 +60,7 @@ QString checkCodePage(QByteArrayView bytes) {
     return {};
 }
 
-QString checkTable(QByteArrayView bytes, const SetupResult& read, const EntryTable& table) {
+QString checkTable(QByteArrayView bytes, const Result& read, const EntryTable& table) {
     const EntryBounds bounds = entryBounds(bytes);
     if (!read.ok()) {
         if (table.count() != 0)
@@ -152,11 +152,11 @@ QString checkRoundTrip(const Setup& read) {
     for (std::size_t f = 0; f < FieldCount; ++f)
         carried.setValue(f, carriedPart(read.value(f)));
     QByteArray saved;
-    if (SetupResult encoded = EncodeSetupFile(carried, saved); !encoded.ok())
+    if (Result encoded = EncodeSetupFile(carried, saved); !encoded.ok())
         return QStringLiteral("a record read from a file could not be saved: %1")
             .arg(encoded.errorString());
     EntryTable table;
-    if (SetupResult reread = ReadEntries(QByteArrayView(saved), table); !reread.ok())
+    if (Result reread = ReadEntries(QByteArrayView(saved), table); !reread.ok())
         return QStringLiteral("a saved file could not be read: %1").arg(reread.errorString());
     if (table.count() != CanonicalEntryCount)
         return QStringLiteral("a saved file gave %1 entries").arg(table.count());
@@ -170,7 +170,7 @@ QString checkRead(QByteArrayView bytes, Setup& fromEmpty) {
     if (QString broken = checkCodePage(bytes); !broken.isEmpty())
         return broken;
     EntryTable table;
-    const SetupResult read = ReadEntries(bytes, table);
+    const Result read = ReadEntries(bytes, table);
     if (QString broken = checkTable(bytes, read, table); !broken.isEmpty())
         return broken;
     ApplyEntries(table, fromEmpty);
@@ -188,7 +188,7 @@ QString checkReaderPromises(QByteArrayView bytes) {
     // Saved whole, commas included, the record is a file like any other: read again, it must
     // keep every promise too (a value full of commas may even make it too long to open).
     QByteArray saved;
-    if (SetupResult encoded = EncodeSetupFile(read, saved); !encoded.ok())
+    if (Result encoded = EncodeSetupFile(read, saved); !encoded.ok())
         return QStringLiteral("a record read from a file could not be saved: %1")
             .arg(encoded.errorString());
     Setup reread;

@@ -2,16 +2,16 @@
 
 #include <QByteArray>
 #include <QtEndian>
+#include <optional>
 
 namespace rigtune {
 
 namespace {
 
-const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
-const QString SysInfoValue = QStringLiteral("PATH");
-const QString LocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
-const QString LocationValue = QStringLiteral("MSINFO");
 const QString SysInfoProgram = QStringLiteral("\\MSINFO32.EXE");
+
+// The registry gives values through a buffer of this many bytes.
+constexpr int RegistryBufferSize = 1024;
 
 // Closes the key when it goes out of scope, whichever way that is.
 class KeyCloser {
@@ -33,26 +33,33 @@ QString dwordText(const QByteArray& buffer) {
     return QStringLiteral("&h") + QString::number(number, 16).toUpper();
 }
 
-// Looks the program up: the path the first key names, taken as it stands, or else the program in
-// the folder the second key names, when it is there.
-bool findSysInfoProgram(Platform& platform, QString& programPath) {
-    if (GetKeyValue(platform, HKeyLocalMachine, SysInfoKey, SysInfoValue, programPath))
-        return true;
+// The program's path as the registry gives it (which may be empty, or name no file), or none.
+std::optional<QString> findSysInfoProgram(Platform& platform) {
+    QString path;
+    switch (GetKeyValue(platform, HKeyLocalMachine, SysInfoKey, SysInfoValue, path)) {
+    case KeyValue::Read:
+        return path;
+    case KeyValue::Unusable:
+        return std::nullopt;
+    case KeyValue::Missing:
+        break;
+    }
     QString folder;
-    if (!GetKeyValue(platform, HKeyLocalMachine, LocationKey, LocationValue, folder))
-        return false;
-    programPath = folder + SysInfoProgram;
-    return platform.ordinaryFileExists(programPath);
+    if (GetKeyValue(platform, HKeyLocalMachine, LocationKey, LocationValue, folder) !=
+        KeyValue::Read)
+        return std::nullopt;
+    path = folder + SysInfoProgram;
+    return platform.ordinaryFileExists(path) ? std::optional(path) : std::nullopt;
 }
 
 } // namespace
 
-bool GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
-                 const QString& valueName, QString& valueText) {
+KeyValue GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
+                     const QString& valueName, QString& valueText) {
     RegistryKey key = 0;
     if (platform.openKey(rootKey, keyPath.toLocal8Bit(), KeyRead, key) != RegistrySuccess) {
         valueText.clear();
-        return false;
+        return KeyValue::Missing;
     }
     const KeyCloser closer(platform, key);
 
@@ -62,26 +69,22 @@ bool GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
     if (platform.queryValue(key, valueName.toLocal8Bit(), type, buffer.data(), size) !=
         RegistrySuccess) {
         valueText.clear();
-        return false;
+        return KeyValue::Missing;
     }
 
     const qsizetype end = buffer.indexOf('\0');
     if (end < 0)
-        throw RegistryValueError("registry value fills the buffer with no NUL");
+        return KeyValue::Unusable;
     if (type == RegSz)
         valueText = QString::fromLocal8Bit(buffer.first(end));
     else if (type == RegDword)
         valueText = dwordText(buffer);
-    return true;
+    return KeyValue::Read;
 }
 
 bool startSysInfoProgram(Platform& platform) {
-    try {
-        QString programPath;
-        return findSysInfoProgram(platform, programPath) && platform.startProgram(programPath);
-    } catch (const std::exception&) {
-        return false; // whatever went wrong on the way, the user gets the one message
-    }
+    const std::optional<QString> program = findSysInfoProgram(platform);
+    return program && platform.startProgram(*program);
 }
 
 } // namespace rigtune

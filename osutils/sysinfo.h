@@ -5,31 +5,32 @@
 #include "platform.h"
 
 #include <QString>
-#include <stdexcept>
 
 namespace rigtune {
 
-inline const QString SysInfoUnavailable =
-    QStringLiteral("System Information Is Unavailable At This Time");
+// Where the registry names the program (under HKEY_LOCAL_MACHINE): its path, or else the folder
+// that holds it.
+inline const QString SysInfoKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO");
+inline const QString SysInfoValue = QStringLiteral("PATH");
+inline const QString LocationKey = QStringLiteral("SOFTWARE\\Microsoft\\Shared Tools Location");
+inline const QString LocationValue = QStringLiteral("MSINFO");
 
-// The registry gives values through a buffer of this many bytes.
-inline constexpr int RegistryBufferSize = 1024;
-
-// A value that filled the whole buffer with no NUL after it: its end is unknown.
-class RegistryValueError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
+// What reading a registry value gave.
+enum class KeyValue {
+    Read,     // valueText holds the value
+    Missing,  // no such key or value, or one larger than the buffer; valueText is empty
+    Unusable, // it fills the buffer with no NUL after it, so where it ends is unknown
 };
 
 // Reads a value under rootKey as text: a string up to its first NUL, a number as "&h" and its
-// hexadecimal digits; a value of another type leaves valueText as it was. A missing key or value
-// (or one larger than the buffer) gives false and an empty valueText. Throws RegistryValueError
-// for a value with no NUL in the buffer. The key is closed on every way out.
-bool GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
-                 const QString& valueName, QString& valueText);
+// hexadecimal digits; a value of another type is read but leaves valueText as it was. The key is
+// opened with read rights only and closed on every way out.
+KeyValue GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
+                     const QString& valueName, QString& valueText);
 
-// Finds the system's information program and starts it. False when it cannot be found or started,
-// whatever went wrong on the way: the caller then tells the user SysInfoUnavailable. Never throws.
+// Finds the system's information program and starts it: the path the first key names, taken as
+// it stands, or else the program in the folder the second key names, when it is there. False when
+// it cannot be found or started, or a value on the way is unusable.
 bool startSysInfoProgram(Platform& platform);
 
 } // namespace rigtune

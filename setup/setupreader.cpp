@@ -182,13 +182,13 @@ bool readAtMost(QFile& file, qint64 expected, qint64 limit, QByteArray& bytes) {
     return true;
 }
 
-SetupResult readFailure(const QString& path, const QString& reason) {
-    return SetupResult::failure(cannotOpenMessage(path, reason));
+Result readFailure(const QString& path, const QString& reason) {
+    return Result::failure(cannotOpenMessage(path, reason));
 }
 
 } // namespace
 
-SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
+Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
     table = EntryTable();
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
@@ -197,7 +197,7 @@ SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
-            return SetupResult::failure(
+            return Result::failure(
                 QStringLiteral(
                     "the file has more than %1 entries, more than a set-up file can have.")
                     .arg(MaxEntries));
@@ -205,10 +205,10 @@ SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table) {
         read.spans_.push_back({start, length});
     }
     table = std::move(read);
-    return SetupResult::success();
+    return Result::success();
 }
 
-SetupResult ReadEntries(const QString& path, EntryTable& table) {
+Result ReadEntries(const QString& path, EntryTable& table) {
     table = EntryTable();
     const QFileInfo info(path);
     // Checked before opening: opening a FIFO or a device could block or never end. The common
@@ -218,26 +218,26 @@ SetupResult ReadEntries(const QString& path, EntryTable& table) {
             return readFailure(path, QStringLiteral("the file does not exist."));
         if (info.isDir())
             return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
-        return readFailure(path, QStringLiteral("it is not a regular file."));
+        return readFailure(path, NotARegularFile);
     }
     if (info.size() > MaxFileSize)
-        return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
+        return readFailure(path, TooLargeForASetupFile);
 
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return readFailure(path, file.errorString());
     if (file.isSequential())
-        return readFailure(path, QStringLiteral("it is not a regular file."));
+        return readFailure(path, NotARegularFile);
     QByteArray bytes;
     if (!readAtMost(file, info.size(), MaxFileSize + 1, bytes))
         return readFailure(path, file.errorString());
     if (bytes.size() > MaxFileSize)
-        return readFailure(path, QStringLiteral("the file is too large to be a set-up file."));
+        return readFailure(path, TooLargeForASetupFile);
     file.close();
 
-    if (SetupResult split = ReadEntries(QByteArrayView(bytes), table); !split.ok())
+    if (Result split = ReadEntries(QByteArrayView(bytes), table); !split.ok())
         return readFailure(path, split.errorString());
-    return SetupResult::success();
+    return Result::success();
 }
 
 void ApplyEntries(const EntryTable& table, SetupRecord& record) {
@@ -263,12 +263,12 @@ QStringView EntryValue(QStringView trimmed) {
     return n > 0 ? trimmed.right(n) : QStringView();
 }
 
-SetupResult ReadSetupFile(const QString& path, SetupRecord& record) {
+Result ReadSetupFile(const QString& path, SetupRecord& record) {
     EntryTable table;
-    if (SetupResult read = ReadEntries(path, table); !read.ok())
+    if (Result read = ReadEntries(path, table); !read.ok())
         return read;
     ApplyEntries(table, record);
-    return SetupResult::success();
+    return Result::success();
 }
 
 } // namespace rigtune

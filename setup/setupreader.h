@@ -9,8 +9,8 @@
 // before any field changes. Values have no length limit.
 #pragma once
 
+#include "result.h"
 #include "setuprecord.h"
-#include "setupresult.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -32,7 +32,7 @@ public:
     }
 
 private:
-    friend SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table);
+    friend Result ReadEntries(QByteArrayView bytes, EntryTable& table);
     struct Span {
         qsizetype start;
         qsizetype length;
@@ -42,11 +42,11 @@ private:
 };
 
 // Splits bytes into entries. Fails, leaving table empty, when there are more than MaxEntries.
-SetupResult ReadEntries(QByteArrayView bytes, EntryTable& table);
+Result ReadEntries(QByteArrayView bytes, EntryTable& table);
 
 // Reads the regular file at path whole and splits it. Fails with a message naming the file and
 // the reason when it cannot be read or is too large or too long to be a set-up file.
-SetupResult ReadEntries(const QString& path, EntryTable& table);
+Result ReadEntries(const QString& path, EntryTable& table);
 
 // Scans the entries for section headers and sets every field whose key it finds.
 void ApplyEntries(const EntryTable& table, SetupRecord& record);
@@ -56,6 +56,6 @@ void ApplyEntries(const EntryTable& table, SetupRecord& record);
 QStringView EntryValue(QStringView trimmed);
 
 // ReadEntries then ApplyEntries. On failure no field has changed.
-SetupResult ReadSetupFile(const QString& path, SetupRecord& record);
+Result ReadSetupFile(const QString& path, SetupRecord& record);
 
 } // namespace rigtune

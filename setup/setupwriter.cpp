@@ -68,46 +68,46 @@ QString refusalReason(const QStringList& refused) {
         .arg(setupCodePageName(), refused.join(QStringLiteral("; ")));
 }
 
-// Why a write failed. Qt reports some failures, a full disk among them, only as "Unknown error";
-// the system's own reason, taken from errno as the write left it, is then the clearer one.
+// Why a write failed: the system's own reason, from errno as the failed call left it, where there
+// is one. Qt passes some failures on with none, a full disk among them ("Unknown error"), and
+// reports a short write as no error at all.
 QString writeFailure(const QFileDevice& file, int systemError) {
-    const QString reason = file.errorString();
-    if (systemError == 0 || reason != QFile().errorString())
-        return reason;
-    return QString::fromStdString(std::generic_category().message(systemError));
+    if (systemError != 0)
+        return QString::fromStdString(std::generic_category().message(systemError));
+    return file.errorString();
 }
 
 // Overwrites an existing file where no new file can be made beside it. The old bytes are kept
 // first: if the new ones do not fit (a full disk), the old ones go back rather than being lost.
-SetupResult writeInPlace(const QString& path, const QByteArray& bytes) {
+Result writeInPlace(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+        return Result::failure(cannotSaveMessage(path, file.errorString()));
     // The old bytes are kept within the reader's bound: a larger file is no set-up file.
     if (file.size() > MaxFileSize)
-        return SetupResult::failure(cannotSaveMessage(
+        return Result::failure(cannotSaveMessage(
             path,
             QStringLiteral("the file is too large to be a set-up file; it is left as it is.")));
     const QByteArray old = file.readAll();
     // Without the old bytes a failed write could not be undone, so nothing is written.
     if (file.error() != QFileDevice::NoError)
-        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+        return Result::failure(cannotSaveMessage(path, file.errorString()));
     const auto replaceWith = [&file](const QByteArray& content) {
         errno = 0;
         return file.seek(0) && file.resize(0) && file.write(content) == content.size();
     };
     if (replaceWith(bytes))
-        return SetupResult::success();
+        return Result::success();
     QString reason = writeFailure(file, errno);
     if (!replaceWith(old))
         reason += QStringLiteral(" The old file could not be put back: %1")
                       .arg(writeFailure(file, errno));
-    return SetupResult::failure(cannotSaveMessage(path, reason));
+    return Result::failure(cannotSaveMessage(path, reason));
 }
 
 } // namespace
 
-SetupResult EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
+Result EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
     QByteArray out;
     out.reserve(1024);
     QStringList refused;
@@ -118,31 +118,29 @@ SetupResult EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
                       refused);
     appendSection(out, OtherSectionHeader, CarKeyOrder, -1, record, refused);
     if (!refused.isEmpty())
-        return SetupResult::failure(refusalReason(refused));
+        return Result::failure(refusalReason(refused));
     bytes = std::move(out);
-    return SetupResult::success();
+    return Result::success();
 }
 
-SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
+Result WriteSetupFile(const QString& path, const SetupRecord& record) {
     QByteArray bytes;
-    if (SetupResult encoded = EncodeSetupFile(record, bytes); !encoded.ok())
-        return SetupResult::failure(cannotSaveMessage(path, encoded.errorString()));
+    if (Result encoded = EncodeSetupFile(record, bytes); !encoded.ok())
+        return Result::failure(cannotSaveMessage(path, encoded.errorString()));
 
     const QFileInfo target(path);
     if (target.isDir())
-        return SetupResult::failure(cannotSaveMessage(path, QStringLiteral("it is a folder.")));
+        return Result::failure(cannotSaveMessage(path, QStringLiteral("it is a folder.")));
     // A FIFO or a device is not a set-up file: replacing it with one (as root, /dev/null itself)
     // or writing into it would be wrong either way.
     if (target.exists() && !target.isFile())
-        return SetupResult::failure(
-            cannotSaveMessage(path, QStringLiteral("it is not a regular file.")));
+        return Result::failure(cannotSaveMessage(path, NotARegularFile));
     // The permission bits themselves, not the current user's access: a file marked read-only
     // stays protected even from an administrator.
     constexpr auto AnyWrite =
         QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     if (target.exists() && !(target.permissions() & AnyWrite))
-        return SetupResult::failure(
-            cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
+        return Result::failure(cannotSaveMessage(path, QStringLiteral("the file is read-only.")));
 
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -150,7 +148,7 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
         // file is written in place, as it always was there.
         if (target.exists())
             return writeInPlace(path, bytes);
-        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
+        return Result::failure(cannotSaveMessage(path, file.errorString()));
     }
     // A short file waits in Qt's write buffer, and QSaveFile's commit does not check the flush
     // that writes it out: flush here, so a full disk is seen before the old file is replaced.
@@ -158,11 +156,11 @@ SetupResult WriteSetupFile(const QString& path, const SetupRecord& record) {
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         const QString reason = writeFailure(file, errno);
         file.cancelWriting();
-        return SetupResult::failure(cannotSaveMessage(path, reason));
+        return Result::failure(cannotSaveMessage(path, reason));
     }
     if (!file.commit())
-        return SetupResult::failure(cannotSaveMessage(path, file.errorString()));
-    return SetupResult::success();
+        return Result::failure(cannotSaveMessage(path, file.errorString()));
+    return Result::success();
 }
 
 } // namespace rigtune

@@ -98,7 +98,7 @@ private slots:
         const QString start = e->dir.filePath(QStringLiteral("start.str"));
         QVERIFY(writeBytes(start, testutil::golden("full.str")));
         e->run("mnuImport", start);
-        e->window.setValue(3, QStringLiteral("typed, not yet saved"));
+        e->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
         QVERIFY(QFile::remove(start));
     }
     void cleanup() {
@@ -155,7 +155,7 @@ private slots:
         const QString path = QDir(e->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
         const QStringList before = snapshot(e->dir.path());
-        const QByteArray values = testutil::encoded(e->window);
+        const QByteArray values = testutil::encoded(e->window.record());
         {
 #ifdef Q_OS_UNIX
             const Restricted restricted(prep);
@@ -164,7 +164,7 @@ private slots:
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
             QCOMPARE(e->messages, QStringList());
-            QCOMPARE(readBytes(path), testutil::encoded(e->window));
+            QCOMPARE(readBytes(path), testutil::encoded(e->window.record()));
             QCOMPARE(snapshot(e->dir.path()).size(), before.size());
             return;
         }
@@ -175,16 +175,16 @@ private slots:
                      e->messages[0].contains(reason),
                  qPrintable(e->messages.join(QLatin1Char('\n'))));
         QCOMPARE(snapshot(e->dir.path()), before);
-        QCOMPARE(testutil::encoded(e->window), values);
+        QCOMPARE(testutil::encoded(e->window.record()), values);
         QCOMPARE(e->window.printLayout().path(), e->dir.filePath(QStringLiteral("start.str")));
 
         // The window goes on: Save as to a good path writes what the boxes hold.
         if (prep & BadValue)
-            e->window.setValue(0, QStringLiteral("tilf 4.5"));
+            e->window.record().setValue(0, QStringLiteral("tilf 4.5"));
         const QString good = e->dir.filePath(QStringLiteral("good.str"));
         e->run("mnuSave", good);
         QCOMPARE(e->messages.size(), 1);
-        QCOMPARE(readBytes(good), testutil::encoded(e->window));
+        QCOMPARE(readBytes(good), testutil::encoded(e->window.record()));
     }
 
 private:
@@ -217,7 +217,7 @@ private:
         if (prep & LockedFolder)
             setMode(folder, 0555);
         if (prep & BadValue)
-            e->window.setValue(0, QStringLiteral("4.5\u00b0 \u2192 toe \u0416"));
+            e->window.record().setValue(0, QStringLiteral("4.5\u00b0 \u2192 toe \u0416"));
     }
 
     std::optional<uitest::Editor> e;

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(e->window.centralWidget()->size(), QSize(333, 442));
         for (std::size_t i = 0; i < FieldCount; ++i) {
             QCOMPARE(QApplication::focusWidget(), box(e->window, i));
-            QVERIFY(e->window.value(i).isEmpty());
+            QVERIFY(e->window.record().value(i).isEmpty());
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         }
         uitest::trigger(e->window, "mnuQuit");
@@ -78,7 +78,7 @@ private slots:
         const QList<QWidget*> controls = grid.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         QCOMPARE(controls.size(), sheet ? 58 : 56);
         for (std::size_t i = 0; i < FieldCount; ++i)
-            e->window.setValue(i, QStringLiteral("88"));
+            e->window.record().setValue(i, QStringLiteral("88"));
         const QImage shot = grid.grab().toImage();
         for (QWidget* a : controls) {
             QVERIFY2(grid.rect().contains(a->geometry()), qPrintable(a->objectName()));
@@ -123,19 +123,19 @@ private slots:
         QTest::keyClick(box(w, 0), Qt::Key_End);
         QTest::keyClicks(box(w, 0), QStringLiteral(" typed"));
         QVERIFY2(box(w, 0)->toolTip().endsWith(" typed"), qPrintable(box(w, 0)->toolTip()));
-        w.setValue(5, QString(40000, QLatin1Char('5'))); // no box cuts a value short
+        w.record().setValue(5, QString(40000, QLatin1Char('5'))); // no box cuts a value short
         e->run("mnuSave", saved);
         e->run("mnuImport", QString()); // cancelled
         QCOMPARE(w.file(), first);      // neither a save nor a cancel changes it
-        QCOMPARE(w.printLayout().value(0), QStringLiteral("tilf 4.5"));
+        QCOMPARE(w.printLayout().record().value(0), QStringLiteral("tilf 4.5"));
         QCOMPARE(w.printLayout().path(), first);
 
         e->run("mnuImport", second);
-        QCOMPARE(w.value(4), QStringLiteral("new"));
-        QCOMPARE(w.value(37), QStringLiteral("sl 2.5")); // the second file lacks it
+        QCOMPARE(w.record().value(4), QStringLiteral("new"));
+        QCOMPARE(w.record().value(37), QStringLiteral("sl 2.5")); // the second file lacks it
         QCOMPARE(w.file(), second);
         for (std::size_t i = 0; i < FieldCount; ++i)
-            QCOMPARE(w.printLayout().value(i), w.value(i));
+            QCOMPARE(w.printLayout().record().value(i), w.record().value(i));
         QCOMPARE(w.printLayout().path(), second);
         QVERIFY(!w.printLayout().isVisible());
         QVERIFY(readBytes(saved).contains("\r\ntoe in = tilf 4.5 typed\r\n"));

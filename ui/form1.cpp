@@ -9,6 +9,7 @@
 #include "setupgrid.h"
 #include "setupreader.h"
 #include "setupwriter.h"
+#include "texts.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -68,7 +69,7 @@ QIcon rigtuneIcon() {
 
 Form1::Form1() {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Gravlund Setup Editor"));
+    setWindowTitle(MainWindowTitle);
     setWindowIcon(rigtuneIcon());
 
     auto* client = new QWidget(this);
@@ -86,7 +87,7 @@ Form1::Form1() {
     const int menuHeight = menuBar()->heightForWidth(width);
     resize(width, twipsToPixels(ClientHeight) +
                       (menuHeight >= 0 ? menuHeight : menuBar()->sizeHint().height()));
-    boxes_[0]->setFocus();
+    fields_.boxes()[0]->setFocus();
 }
 
 Form1::~Form1() = default;
@@ -104,10 +105,10 @@ void Form1::createPanel() {
     setEditorColours(panel, PanelGrey);
     panel->setAutoFillBackground(true);
     panel->setGeometry(twipsRect(120, 1920, 4575, 4455));
-    boxes_ = buildSetupGrid(panel, MainGrid);
+    fields_ = buildSetupGrid(panel, MainGrid);
     // Each box carries its colours itself: the Windows style fills a box with the base colour
     // set on it, but draws the theme's white over one inherited from the panel.
-    for (QLineEdit* box : boxes_) {
+    for (QLineEdit* box : fields_.boxes()) {
         setEditorColours(box, PanelGrey);
         showNameAndValueAsToolTip(box);
     }
@@ -131,14 +132,6 @@ void Form1::createActions() {
     addAction(help, "mnuAbout", QStringLiteral("About Rigtune"), &Form1::mnuAbout_Click);
 }
 
-QString Form1::value(std::size_t field) const {
-    return boxes_.at(field)->text();
-}
-
-void Form1::setValue(std::size_t field, const QString& text) {
-    boxes_.at(field)->setText(text);
-}
-
 Form2& Form1::printLayout() {
     if (!form2_)
         form2_ = std::make_unique<Form2>();
@@ -149,20 +142,19 @@ void Form1::mnuImport_Click() {
     if (!dlgCommonDialog.showOpen(this))
         return;
     sFile = dlgCommonDialog.fileName();
-    if (const SetupResult read = ReadSetupFile(sFile, *this); !read.ok()) {
+    if (const Result read = ReadSetupFile(sFile, fields_); !read.ok()) {
         showMessage(this, read.errorString());
         return;
     }
-    for (QLineEdit* box : boxes_)
+    for (QLineEdit* box : fields_.boxes())
         box->setCursorPosition(0); // a value longer than its box shows its start
-    printLayout().RefreshPrintLayout(*this, sFile);
+    printLayout().RefreshPrintLayout(fields_, sFile);
 }
 
 void Form1::mnuSave_Click() {
     if (!dlgCommonDialog.showSave(this))
         return;
-    if (const SetupResult written = WriteSetupFile(dlgCommonDialog.fileName(), *this);
-        !written.ok())
+    if (const Result written = WriteSetupFile(dlgCommonDialog.fileName(), fields_); !written.ok())
         showMessage(this, written.errorString());
 }
 

@@ -3,22 +3,17 @@
 // reads them, so what the user typed is what gets saved.
 #pragma once
 
-#include "fieldtable.h"
 #include "filedialog.h"
-#include "setuprecord.h"
+#include "setupgrid.h"
 
 #include <QMainWindow>
-#include <array>
 #include <memory>
-
-class QAction;
-class QLineEdit;
 
 namespace rigtune {
 
 class Form2;
 
-class Form1 : public QMainWindow, public SetupRecord {
+class Form1 : public QMainWindow {
     Q_OBJECT
 
 public:
@@ -29,12 +24,10 @@ public:
     Form1();
     ~Form1() override;
 
-    QString value(std::size_t field) const override;
-    void setValue(std::size_t field, const QString& text) override;
-
+    // The 39 values, as the boxes show them.
+    SetupRecord& record() { return fields_; }
     // The path chosen in the last Open.
     const QString& file() const { return sFile; }
-    CommonDialog& dialog() { return dlgCommonDialog; }
     // The hidden print layout, created on first use.
     Form2& printLayout();
 
@@ -50,7 +43,7 @@ private:
     void createPanel();
     void createActions();
 
-    std::array<QLineEdit*, FieldCount> boxes_{};
+    GridRecord fields_;
     QString sFile;
     CommonDialog dlgCommonDialog;
     std::unique_ptr<Form2> form2_;

@@ -2,6 +2,7 @@
 
 #include "look.h"
 #include "setupgrid.h"
+#include "texts.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -39,7 +40,6 @@ QTextEdit* addPathBox(QWidget* sheet) {
 
 Form2::Form2() {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DontShowOnScreen); // it exists only to be printed
     setFixedSize(twipsSize(SheetWidth, SheetHeight));
     setColours(this, {{QPalette::Window, Qt::white},
@@ -54,26 +54,22 @@ Form2::Form2() {
                        "QLineEdit, QTextEdit { border: 1px solid black; background: white;"
                        " color: black; }"));
 
-    QLabel* title = addGridLabel(this, QStringLiteral("Label6"),
-                                 QStringLiteral("Gravlund Settings "), {480, 240, 3375, 375}, true);
+    QLabel* title =
+        addGridLabel(this, QStringLiteral("Label6"), SheetTitle, {480, 240, 3375, 375}, true);
     QFont titleFont = title->font();
     titleFont.setPointSizeF(14.25);
     title->setFont(titleFont);
     tbFile_ = addPathBox(this);
-    boxes_ = buildSetupGrid(this, SheetGrid);
+    fields_ = buildSetupGrid(this, SheetGrid);
 }
 
 void Form2::RefreshPrintLayout(const SetupRecord& record, const QString& sFile) {
     for (std::size_t field = 0; field < FieldCount; ++field) {
-        boxes_[field]->setText(record.value(field));
-        boxes_[field]->setCursorPosition(0); // as much as fits, from the start
+        fields_.setValue(field, record.value(field));
+        fields_.boxes()[field]->setCursorPosition(0); // as much as fits, from the start
     }
     tbFile_->setPlainText(sFile);
     tbFile_->setAlignment(Qt::AlignHCenter);
-}
-
-QString Form2::value(std::size_t field) const {
-    return boxes_.at(field)->text();
 }
 
 QString Form2::path() const {

@@ -3,13 +3,10 @@
 // of each Open, so edits made since then are not printed.
 #pragma once
 
-#include "fieldtable.h"
-#include "setuprecord.h"
+#include "setupgrid.h"
 
 #include <QWidget>
-#include <array>
 
-class QLineEdit;
 class QTextEdit;
 
 namespace rigtune {
@@ -27,11 +24,12 @@ public:
     // Copies the 39 values unchanged and the path into the sheet.
     void RefreshPrintLayout(const SetupRecord& record, const QString& sFile);
 
-    QString value(std::size_t field) const;
+    // The 39 values and the path as the sheet shows them.
+    const SetupRecord& record() const { return fields_; }
     QString path() const;
 
 private:
-    std::array<QLineEdit*, FieldCount> boxes_{};
+    GridRecord fields_;
     QTextEdit* tbFile_ = nullptr;
 };
 

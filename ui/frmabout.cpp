@@ -4,6 +4,7 @@
 #include "messages.h"
 #include "picturebox.h"
 #include "sysinfo.h"
+#include "texts.h"
 
 #include <QLabel>
 #include <QPalette>
@@ -13,7 +14,6 @@ namespace rigtune {
 
 namespace {
 
-const QString Caption = QStringLiteral("About Rigtnue 1.0");
 const QString Description =
     QStringLiteral("Rigtune allow you to view and modify your Gravllnd settings on a single window "
                    "instead of going trough the menus of Gravlund.") +
@@ -76,7 +76,7 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(platform) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(Caption);
+    setWindowTitle(AboutCaption);
     // The box places its text for one font and draws it in the light dialog colours of its
     // design. Both are its own, so neither a desktop's font nor its colour scheme can cut or hide
     // its text.

@@ -1,5 +1,7 @@
 #include "messages.h"
 
+#include "texts.h"
+
 #include <QMessageBox>
 
 namespace rigtune {
@@ -16,12 +18,8 @@ void showMessage(QWidget* parent, const QString& text) {
         messageHook()(text);
         return;
     }
-    makeMessageBox(parent, text)->exec();
-}
-
-std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text) {
-    return std::make_unique<QMessageBox>(QMessageBox::NoIcon, ApplicationTitle, text,
-                                         QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, ApplicationTitle, text, QMessageBox::Ok, parent);
+    box.exec();
 }
 
 void setMessageHook(MessageHook hook) {

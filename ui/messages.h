@@ -4,19 +4,12 @@
 
 #include <QString>
 #include <functional>
-#include <memory>
 
-class QMessageBox;
 class QWidget;
 
 namespace rigtune {
 
-inline const QString ApplicationTitle = QStringLiteral("Rigtune");
-
 void showMessage(QWidget* parent, const QString& text);
-
-// The box showMessage shows, not yet shown.
-std::unique_ptr<QMessageBox> makeMessageBox(QWidget* parent, const QString& text);
 
 // While a hook is set, showMessage hands the text to it instead of showing a box.
 using MessageHook = std::function<void(const QString& text)>;

@@ -2,6 +2,7 @@
 
 #include "messages.h"
 #include "system.h"
+#include "texts.h"
 #include "twips.h"
 
 #include <QPainter>
@@ -22,12 +23,6 @@ QString printerLabel(const QPrinter& printer) {
                                            : QStringLiteral("\"%1\"").arg(printer.printerName());
 }
 
-bool fail(QString* error, const QString& text) {
-    if (error)
-        *error = text;
-    return false;
-}
-
 // Qt renders a widget straight onto a printer through a bitmap, so the sheet is first recorded as
 // drawing commands, and those are played back on the printer as vector paths and real text. The
 // painter starts at the top-left corner of the printable area.
@@ -38,8 +33,8 @@ void renderSheet(QWidget* sheet, QPainter& painter) {
     painter.drawPicture(0, 0, commands);
 }
 
-QString notPrinted(const QString& reason) {
-    return QStringLiteral("The settings sheet could not be printed: %1").arg(reason);
+Result notPrinted(const QString& reason) {
+    return Result::failure(NotPrinted.arg(reason));
 }
 
 // The print system's own answer to a job sent to a real printer, which Qt does not always pass on.
@@ -50,29 +45,26 @@ bool printSystemRefusedJob(const QPrinter& printer) {
 
 } // namespace
 
-bool printSheet(QWidget* sheet, QPrinter& printer, QString* error) {
+Result printSheet(QWidget* sheet, QPrinter& printer) {
     // The page description is resolution-free (the print system rasterises it at the printer's
     // own resolution), so its coordinates are the sheet's 96 to the inch: the recorded fonts are
     // then sized as on the sheet, and one design inch is one inch on paper.
     printer.setResolution(int(SheetPixelsPerInch));
     QPainter painter;
     if (!painter.begin(&printer))
-        return fail(error,
-                    notPrinted(printerLabel(printer) + QStringLiteral(" could not start a page.")));
+        return notPrinted(PrinterCannotStart.arg(printerLabel(printer)));
     renderSheet(sheet, painter);
     const bool ended = painter.end();
     if (!ended || printer.printerState() == QPrinter::Error ||
         printer.printerState() == QPrinter::Aborted || printSystemRefusedJob(printer))
-        return fail(error,
-                    notPrinted(printerLabel(printer) + QStringLiteral(" reported an error.")));
-    return true;
+        return notPrinted(PrinterFailed.arg(printerLabel(printer)));
+    return Result::success();
 }
 
 void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
     const QPrinterInfo defaultPrinter = QPrinterInfo::defaultPrinter();
     if (defaultPrinter.isNull()) {
-        showMessage(parent, notPrinted(QStringLiteral("there is no default printer. Set one up, "
-                                                      "then print again.")));
+        showMessage(parent, NotPrinted.arg(NoDefaultPrinter));
         return;
     }
     QPrinter printer(defaultPrinter, QPrinter::HighResolution);
@@ -83,9 +75,8 @@ void printOnDefaultPrinter(QWidget* parent, QWidget* sheet) {
     // top-left corner of what the printer can reach.
     printer.setPageMargins(printer.pageLayout().minimumMargins(), printer.pageLayout().units());
     printer.setDocName(ApplicationTitle);
-    QString error;
-    if (!printSheet(sheet, printer, &error))
-        showMessage(parent, error);
+    if (const Result printed = printSheet(sheet, printer); !printed.ok())
+        showMessage(parent, printed.errorString());
 }
 
 } // namespace rigtune

@@ -3,16 +3,16 @@
 // printable area, drawn as vectors at the printer's own resolution so the text stays sharp.
 #pragma once
 
-#include <QString>
+#include "result.h"
 
 class QPrinter;
 class QWidget;
 
 namespace rigtune {
 
-// Prints the sheet's client area on the printer as one page without showing the sheet. Returns
-// false, with the reason in error (when given), if the printer could not take the page.
-bool printSheet(QWidget* sheet, QPrinter& printer, QString* error = nullptr);
+// Prints the sheet's client area on the printer as one page without showing the sheet. Fails, with
+// the message for the user, if the printer could not take the page.
+Result printSheet(QWidget* sheet, QPrinter& printer);
 
 // The Print command: prints the sheet on the default printer's default paper, without a dialog.
 // When there is no default printer or printing fails, the user is told so in a message box.

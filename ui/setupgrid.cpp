@@ -9,6 +9,8 @@
 
 namespace rigtune {
 
+namespace {
+
 TwipsRect boxRect(const GridGeometry& grid, const Field& field) {
     return {grid.columnLeft[static_cast<std::size_t>(field.column())],
             grid.firstRowTop + field.row() * GridRowStep, grid.boxWidth, GridBoxHeight};
@@ -19,6 +21,8 @@ TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting) {
     return {beside ? grid.besideLabelLeft : GridLabelLeft,
             grid.firstRowTop + setting.row * GridRowStep, setting.labelWidth, GridLabelHeight};
 }
+
+} // namespace
 
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
                      bool bold) {
@@ -58,18 +62,26 @@ QLineEdit* addBox(QWidget* container, const GridGeometry& grid, std::size_t fiel
 
 } // namespace
 
-std::array<QLineEdit*, FieldCount> buildSetupGrid(QWidget* container, const GridGeometry& grid) {
+QString GridRecord::value(std::size_t field) const {
+    return boxes_.at(field)->text();
+}
+
+void GridRecord::setValue(std::size_t field, const QString& text) {
+    boxes_.at(field)->setText(text);
+}
+
+GridRecord buildSetupGrid(QWidget* container, const GridGeometry& grid) {
     addHeadings(container, grid);
     for (const Setting& setting : Settings)
         addGridLabel(container, latin(setting.labelName), latin(setting.rowLabel),
                      rowLabelRect(grid, setting), false);
-    std::array<QLineEdit*, FieldCount> boxes{};
+    GridRecord::Boxes boxes{};
     for (std::size_t i = 0; i < FieldCount; ++i) {
         boxes[i] = addBox(container, grid, i);
         if (i > 0)
             QWidget::setTabOrder(boxes[i - 1], boxes[i]);
     }
-    return boxes;
+    return GridRecord(boxes);
 }
 
 } // namespace rigtune

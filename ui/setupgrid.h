@@ -33,16 +33,29 @@ inline constexpr int GridLabelHeight = 255;
 inline constexpr int GridLabelLeft = 120;
 inline constexpr int GridSettingsHeadingWidth = 735;
 
-// The twips rectangle of a field's box and of a setting's row label.
-TwipsRect boxRect(const GridGeometry& grid, const Field& field);
-TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting);
-
 // A label at a twips position, in the labels' font.
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
                      bool bold);
 
+// The value boxes of a grid as the Setup record of their window: a box's text is its field's
+// value, and no other copy of it exists.
+class GridRecord final : public SetupRecord {
+public:
+    using Boxes = std::array<QLineEdit*, FieldCount>; // in field order
+
+    GridRecord() = default;
+    explicit GridRecord(const Boxes& boxes) : boxes_(boxes) {}
+
+    QString value(std::size_t field) const override;
+    void setValue(std::size_t field, const QString& text) override;
+    const Boxes& boxes() const { return boxes_; }
+
+private:
+    Boxes boxes_{};
+};
+
 // Creates the headings, row labels and the 39 boxes (named by field code, in tab order) in
-// container and returns the boxes in field order.
-std::array<QLineEdit*, FieldCount> buildSetupGrid(QWidget* container, const GridGeometry& grid);
+// container.
+GridRecord buildSetupGrid(QWidget* container, const GridGeometry& grid);
 
 } // namespace rigtune

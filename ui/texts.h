@@ -1,0 +1,24 @@
+// The texts of the windows that more than one place needs: the windows themselves, the tests, and
+// the scripts that drive the program, which read them from texts.sh (CMake writes it from the
+// constants of this form in this file, setup/fileerrors.h and osutils/sysinfo.h).
+#pragma once
+
+#include <QString>
+
+namespace rigtune {
+
+inline const QString ApplicationTitle = QStringLiteral("Rigtune");
+inline const QString MainWindowTitle = QStringLiteral("Gravlund Setup Editor");
+inline const QString AboutCaption = QStringLiteral("About Rigtnue 1.0");
+inline const QString SysInfoUnavailable =
+    QStringLiteral("System Information Is Unavailable At This Time");
+inline const QString SheetTitle = QStringLiteral("Gravlund Settings ");
+
+// Printing: the message, and its reasons; %1 names the printer.
+inline const QString NotPrinted = QStringLiteral("The settings sheet could not be printed: %1");
+inline const QString NoDefaultPrinter =
+    QStringLiteral("there is no default printer. Set one up, then print again.");
+inline const QString PrinterCannotStart = QStringLiteral("%1 could not start a page.");
+inline const QString PrinterFailed = QStringLiteral("%1 reported an error.");
+
+} // namespace rigtune
