@@ -76,7 +76,7 @@ void qfileRead(benchmark::State& state, const QString& path) {
 void encodeFile(benchmark::State& state, const Setup& record) {
     for (auto _ : state) {
         QByteArray bytes;
-        if (!EncodeSetupFile(record, bytes).ok())
+        if (!encodeSetupFile(record, bytes).ok())
             state.SkipWithError("refused");
         benchmark::DoNotOptimize(bytes);
     }
@@ -180,7 +180,7 @@ int main(int argc, char* argv[]) {
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("refuse/16MiB_too_many_entries", readSetupFile, tooLong, true)
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("EncodeSetupFile/canonical", encodeFile, record);
+    benchmark::RegisterBenchmark("encodeSetupFile/canonical", encodeFile, record);
     benchmark::RegisterBenchmark("WriteSetupFile/canonical", writeFile, written, record)
         ->Unit(benchmark::kMicrosecond);
 

@@ -29,7 +29,7 @@ Setup realisticSetup() {
 
 QByteArray encoded(const Setup& record) {
     QByteArray bytes;
-    if (!EncodeSetupFile(record, bytes).ok())
+    if (!encodeSetupFile(record, bytes).ok())
         std::abort();
     return bytes;
 }

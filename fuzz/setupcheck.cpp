@@ -152,7 +152,7 @@ QString checkRoundTrip(const Setup& read) {
     for (std::size_t f = 0; f < FieldCount; ++f)
         carried.setValue(f, carriedPart(read.value(f)));
     QByteArray saved;
-    if (Result encoded = EncodeSetupFile(carried, saved); !encoded.ok())
+    if (Result encoded = encodeSetupFile(carried, saved); !encoded.ok())
         return QStringLiteral("a record read from a file could not be saved: %1")
             .arg(encoded.errorString());
     EntryTable table;
@@ -188,7 +188,7 @@ QString checkReaderPromises(QByteArrayView bytes) {
     // Saved whole, commas included, the record is a file like any other: read again, it must
     // keep every promise too (a value full of commas may even make it too long to open).
     QByteArray saved;
-    if (Result encoded = EncodeSetupFile(read, saved); !encoded.ok())
+    if (Result encoded = encodeSetupFile(read, saved); !encoded.ok())
         return QStringLiteral("a record read from a file could not be saved: %1")
             .arg(encoded.errorString());
     Setup reread;

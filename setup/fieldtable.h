@@ -60,7 +60,6 @@ inline constexpr std::array<Setting, WheelSettingCount + CarSettingCount> Settin
     {"SL", "Steering Lock", "steering lock = ", 1, "Label17", 1335, 9, 3},
     {"WR", "# Washers", "washers per shoe = ", 2, "Label16", 1335, 10, 0},
 }};
-inline constexpr int GridRowCount = 11;
 
 // One of the 39 fields. The fields are numbered 0 to 38 in the main window's order: row by row,
 // within a row LF, RF, LR, RR, then FD, SL, WR.

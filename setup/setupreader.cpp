@@ -145,6 +145,18 @@ bool endsSection(QStringView entry, int section) {
     return section == OtherSection ? entry.isEmpty() : entry.startsWith(QLatin1Char('['));
 }
 
+// The value in an entry that is already stripped of blanks at both ends: everything after the
+// first "=" and the one character after it (the blank the writer puts there).
+QStringView EntryValue(QStringView trimmed) {
+    // A plain scan: entries are short, and Qt's general search costs more than it saves here.
+    const char16_t* begin = trimmed.utf16();
+    const char16_t* equals = std::find(begin, begin + trimmed.size(), u'=');
+    const qsizetype p = equals == begin + trimmed.size() ? 0 : equals - begin + 1; // 1-based
+    const qsizetype n = trimmed.size() - (p + 1);
+    // A field saved empty reads back as "key =": nothing follows the "=", so the value is empty.
+    return n > 0 ? trimmed.right(n) : QStringView();
+}
+
 // Applies the entries of one section from position start on; returns the position of the entry
 // that ended it (which may open the next section), or the count when the entries ran out.
 qsizetype scanSection(const EntryTable& table, qsizetype start, int section, SetupRecord& record) {
@@ -251,16 +263,6 @@ void ApplyEntries(const EntryTable& table, SetupRecord& record) {
         // The line after a header is passed over unseen: the writer puts a blank line there.
         j = scanSection(table, j + 2, section, record);
     }
-}
-
-QStringView EntryValue(QStringView trimmed) {
-    // A plain scan: entries are short, and Qt's general search costs more than it saves here.
-    const char16_t* begin = trimmed.utf16();
-    const char16_t* equals = std::find(begin, begin + trimmed.size(), u'=');
-    const qsizetype p = equals == begin + trimmed.size() ? 0 : equals - begin + 1; // 1-based
-    const qsizetype n = trimmed.size() - (p + 1);
-    // A field saved empty reads back as "key =": nothing follows the "=", so the value is empty.
-    return n > 0 ? trimmed.right(n) : QStringView();
 }
 
 Result ReadSetupFile(const QString& path, SetupRecord& record) {

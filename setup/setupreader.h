@@ -51,10 +51,6 @@ Result ReadEntries(const QString& path, EntryTable& table);
 // Scans the entries for section headers and sets every field whose key it finds.
 void ApplyEntries(const EntryTable& table, SetupRecord& record);
 
-// The value in an entry that is already stripped of blanks at both ends: everything after the
-// first "=" and the one character after it (the blank the writer puts there).
-QStringView EntryValue(QStringView trimmed);
-
 // ReadEntries then ApplyEntries. On failure no field has changed.
 Result ReadSetupFile(const QString& path, SetupRecord& record);
 

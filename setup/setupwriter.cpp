@@ -107,7 +107,7 @@ Result writeInPlace(const QString& path, const QByteArray& bytes) {
 
 } // namespace
 
-Result EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
+Result encodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
     QByteArray out;
     out.reserve(1024);
     QStringList refused;
@@ -125,7 +125,7 @@ Result EncodeSetupFile(const SetupRecord& record, QByteArray& bytes) {
 
 Result WriteSetupFile(const QString& path, const SetupRecord& record) {
     QByteArray bytes;
-    if (Result encoded = EncodeSetupFile(record, bytes); !encoded.ok())
+    if (Result encoded = encodeSetupFile(record, bytes); !encoded.ok())
         return Result::failure(cannotSaveMessage(path, encoded.errorString()));
 
     const QFileInfo target(path);

@@ -12,7 +12,7 @@ namespace rigtune {
 // The bytes of the canonical file for a record. Fails, naming every offending field, when a value
 // holds a line break or a character the code page cannot hold: either would change what the game
 // and the reader see.
-Result EncodeSetupFile(const SetupRecord& record, QByteArray& bytes);
+Result encodeSetupFile(const SetupRecord& record, QByteArray& bytes);
 
 // Creates or replaces the file at path (used as given: no extension is added). The new content
 // replaces the old only once it is completely written, so a failure leaves an existing file as it

@@ -137,7 +137,7 @@ private slots:
              {std::pair{"TILF", u"1\n2"}, {"FD", u"1\r"}, {"SL", u"\u4e2d"}})
             setup.setValue(static_cast<std::size_t>(fieldIndex(code)), QString::fromUtf16(value));
         QByteArray bytes("untouched");
-        const Result result = EncodeSetupFile(setup, bytes);
+        const Result result = encodeSetupFile(setup, bytes);
         QVERIFY(!result.ok());
         for (const char* name : {"Toe In, L-F", "Final Drive", "Steering Lock"})
             QVERIFY2(result.errorString().contains(QLatin1String(name)),

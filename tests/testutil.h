@@ -25,7 +25,7 @@ inline bool writeBytes(const QString& path, const QByteArray& bytes) {
 // The canonical file for a record; empty, with a warning, when the record cannot be written.
 inline QByteArray encoded(const rigtune::SetupRecord& record) {
     QByteArray bytes;
-    if (const rigtune::Result result = rigtune::EncodeSetupFile(record, bytes); !result.ok())
+    if (const rigtune::Result result = rigtune::encodeSetupFile(record, bytes); !result.ok())
         qWarning() << result.errorString();
     return bytes;
 }

@@ -84,7 +84,7 @@ frmAbout::frmAbout(QWidget* owner, Platform& platform)
     setPalette(QPalette(QColor(240, 240, 240))); // black text on light grey, white fields
     setFixedSize(twipsSize(5865, 3555));
     createControls();
-    Form_Load();
+    load();
 }
 
 // Created bottom to top, so each control is stacked above the ones before it.
@@ -95,24 +95,23 @@ void frmAbout::createControls() {
         addButton(this, "cmdSysInfo", QStringLiteral("&System Info..."), {4260, 3075, 1452, 345});
     addLabel(this, "Label1", Credit, {1080, 1920, 4095, 450});
     addLabel(this, "lblDescription", Description, {1080, 1080, 4095, 690});
-    lblTitle =
-        addLabel(this, "lblTitle", QStringLiteral("Application Title"), {1680, 240, 1095, 480});
+    lblTitle = addLabel(this, "lblTitle", QString(), {1680, 240, 1095, 480});
     // An etched separator: a grey line with a white one just below it.
     addLine(this, "Line1_1", twipsPoint(225, 2430), twipsPoint(5657, 2430), 1,
             QColor(128, 128, 128));
     addLine(this, "Line1_0", twipsPoint(240, 2445), twipsPoint(5657, 2445), 2, Qt::white);
-    lblVersion = addLabel(this, "lblVersion", QStringLiteral("Version"), {2760, 240, 1215, 225});
+    lblVersion = addLabel(this, "lblVersion", QString(), {2760, 240, 1215, 225});
     addLabel(this, "lblDisclaimer", Disclaimer, {240, 2625, 3870, 825});
 
     // OK answers both Enter and Esc; Esc reaches QDialog::reject, which closes the box as well.
     cmdOK->setDefault(true);
     setTabOrder(cmdOK, cmdSysInfo);
     cmdOK->setFocus();
-    connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
-    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::cmdSysInfo_Click);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 }
 
-void frmAbout::Form_Load() {
+void frmAbout::load() {
     lblVersion->setText(QStringLiteral("Version %1.%2.%3")
                             .arg(RIGTUNE_VERSION_MAJOR)
                             .arg(RIGTUNE_VERSION_MINOR)
@@ -123,14 +122,6 @@ void frmAbout::Form_Load() {
 void frmAbout::StartSysInfo() {
     if (!startSysInfoProgram(platform_))
         showMessage(this, SysInfoUnavailable);
-}
-
-void frmAbout::cmdOK_Click() {
-    accept();
-}
-
-void frmAbout::cmdSysInfo_Click() {
-    StartSysInfo();
 }
 
 void showAboutBox(QWidget* owner) {

@@ -21,16 +21,12 @@ public:
     // Looks up the system's information program and starts it, or says it is unavailable.
     void StartSysInfo();
 
-private slots:
-    void cmdOK_Click();
-    void cmdSysInfo_Click();
-
 private:
     void createControls();
-    void Form_Load();
+    void load();
 
     Platform& platform_;
-    // Set afresh at every load; the other controls keep what they were made with.
+    // Set by load(); every showing is a new box, so they are set for each.
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;
 };

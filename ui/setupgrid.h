@@ -21,8 +21,8 @@ struct GridGeometry {
     int firstRowTop;                          // top of the toe-in row
     int boxWidth;                             // width of a value box
     int headingTop;                           // top of the heading row
-    std::array<int, WheelCount> headingLeft;  // the wheel headings
-    std::array<int, WheelCount> headingWidth; //
+    std::array<int, WheelCount> headingLeft;  // left edge of each wheel heading
+    std::array<int, WheelCount> headingWidth; // width of each wheel heading
     int besideLabelLeft;                      // a whole-car label that shares its row
     bool printColumnLabels;                   // "Left Front" rather than "L-F"
 };
