@@ -1,4 +1,5 @@
-// Linux and other Unix systems: no registry and no ANSI code page; printing through CUPS.
+// Linux and other Unix systems: no registry, no ANSI code page and no file dialog of the system's
+// own to drive; printing through CUPS.
 #include "system.h"
 
 #include <QFileInfo>
@@ -26,6 +27,10 @@ bool isOrdinaryFile(const QString& path) {
 
 std::optional<CodePageTable> ansiCodePage() {
     return std::nullopt;
+}
+
+FileDialogAnswer showFileDialog(const FileDialog&) {
+    return {}; // none of the system's own to drive: Qt's dialog serves
 }
 
 // Qt's CUPS engine hands the finished page to CUPS inside QPainter::end() and drops the answer, so

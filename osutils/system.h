@@ -37,6 +37,31 @@ struct CodePageTable {
 };
 std::optional<CodePageTable> ansiCodePage();
 
+// The system's own open or save dialog, where the program drives it itself rather than through
+// Qt: on Windows, as Qt sets that dialog up to add the first file type's extension to a typed name.
+// Elsewhere there is none, and Qt's dialog serves.
+struct FileDialog {
+    enum class Kind { Open, Save };
+    Kind kind = Kind::Open;
+    quintptr owner = 0; // the native id of the window it is modal over; 0 for none
+    // The one file type it shows: files with this extension (no dot), under this description.
+    QString typeDescription;
+    QString extension;
+    QString startName; // the full path it starts from; when empty, the working folder, no name
+};
+
+struct FileDialogAnswer {
+    enum class Outcome { Chosen, Cancelled, Unavailable };
+    Outcome outcome = Outcome::Unavailable;
+    QString path; // when chosen: the full path, with '/' as the separator
+};
+
+// Shows the dialog and returns when the user has chosen a file or cancelled. The name is taken
+// as typed, with no extension added; an existing file is taken without a question; the open
+// dialog lets a name through that does not exist. Unavailable where the system has no such
+// dialog, or it could not be set up: nothing was shown.
+FileDialogAnswer showFileDialog(const FileDialog& dialog);
+
 // Whether the print system took the last job this thread handed it. Qt's own print engine drops
 // that answer on some systems; where the system gives none, true.
 bool printSystemTookLastJob();

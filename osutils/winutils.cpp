@@ -1,7 +1,12 @@
-// Windows: the registry, file attributes and the ANSI code page through the system's own calls.
+// Windows: the registry, file attributes, the ANSI code page and the open and save dialog through
+// the system's own calls.
 #include "system.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <qt_windows.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 namespace rigtune::os {
 
@@ -66,6 +71,165 @@ std::optional<CodePageTable> ansiCodePage() {
 
 bool printSystemTookLastJob() {
     return true; // Qt's Windows print engine reports a refused job itself
+}
+
+// The open and save dialog (IFileOpenDialog, IFileSaveDialog), set up as Qt 6.4 sets it up for
+// a QFileDialog, but for two things. No default extension: Qt gives the save dialog the first file
+// type's as its default, and the system then adds it to every name typed without it. And it
+// starts in the folder of the file chosen last: Qt keeps only that file's name and starts in the
+// folder the dialog showed last, so a path typed elsewhere was not offered back.
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+const wchar_t* wide(const QString& text) {
+    return reinterpret_cast<const wchar_t*>(text.utf16());
+}
+
+QString takeString(PWSTR text) {
+    const QString result = QString::fromWCharArray(text);
+    CoTaskMemFree(text);
+    return result;
+}
+
+// COM on this thread while it lives. Qt has made its GUI thread a single-threaded apartment
+// already; this counts one more use of it.
+class ComUse {
+public:
+    ComUse() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComUse() {
+        if (SUCCEEDED(result_))
+            CoUninitialize();
+    }
+    ComUse(const ComUse&) = delete;
+    ComUse& operator=(const ComUse&) = delete;
+
+private:
+    HRESULT result_;
+};
+
+// Hidden files show as Explorer is set to show them, and when it is not set, they show.
+bool explorerShowsHiddenFiles() {
+    DWORD hidden = 0;
+    DWORD size = sizeof hidden;
+    const LSTATUS status = RegGetValueW(
+        HKEY_CURRENT_USER, LR"(Software\Microsoft\Windows\CurrentVersion\Explorer\Advanced)",
+        L"Hidden", RRF_RT_REG_DWORD, nullptr, &hidden, &size);
+    return status != ERROR_SUCCESS || hidden == 1; // 1 shows them, 2 hides them
+}
+
+// The folder must exist; the open dialog does not insist on the file, and the save dialog asks
+// nothing before replacing one, but refuses a read-only one.
+FILEOPENDIALOGOPTIONS dialogOptions(FileDialog::Kind kind) {
+    FILEOPENDIALOGOPTIONS options = FOS_PATHMUSTEXIST;
+    if (explorerShowsHiddenFiles())
+        options |= FOS_FORCESHOWHIDDEN;
+    if (kind == FileDialog::Kind::Save)
+        options |= FOS_NOREADONLYRETURN;
+    return options;
+}
+
+// The folder and name of the start path, or the working folder and no name.
+void setStart(IFileDialog& dialog, const QString& startName) {
+    const QFileInfo start(startName);
+    const QString folder =
+        QDir::toNativeSeparators(startName.isEmpty() ? QDir::currentPath() : start.absolutePath());
+    ComPtr<IShellItem> item;
+    if (SUCCEEDED(SHCreateItemFromParsingName(wide(folder), nullptr, IID_PPV_ARGS(&item))))
+        dialog.SetFolder(item.Get());
+    if (!startName.isEmpty())
+        dialog.SetFileName(wide(start.fileName()));
+}
+
+// Keeps the text of the dialog's name box as it stood when the user accepted it. It outlives the
+// dialog it listens to, so it counts no references.
+class TypedName final : public IFileDialogEvents {
+public:
+    QString text;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        *object = id == __uuidof(IUnknown) || id == __uuidof(IFileDialogEvents) ? this : nullptr;
+        return *object ? S_OK : E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+
+    HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
+        PWSTR name = nullptr;
+        if (SUCCEEDED(dialog->GetFileName(&name)) && name)
+            text = takeString(name);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
+                                               FDE_SHAREVIOLATION_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE OnTypeChange(IFileDialog*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE OnOverwrite(IFileDialog*, IShellItem*,
+                                          FDE_OVERWRITE_RESPONSE*) override {
+        return E_NOTIMPL;
+    }
+};
+
+// Wine's dialog adds the file type's extension to a name typed without it even with no default
+// extension. The name counts as typed, so an extension the dialog added comes off again.
+QString asTyped(const QString& chosen, const QString& typed, const QString& extension) {
+    const QString typedName = QFileInfo(QDir::fromNativeSeparators(typed)).fileName();
+    const QString added = u'.' + extension;
+    if (typedName.isEmpty() ||
+        QFileInfo(chosen).fileName().compare(typedName + added, Qt::CaseInsensitive) != 0)
+        return chosen;
+    return chosen.chopped(added.size());
+}
+
+QString resultPath(IFileDialog& dialog) {
+    ComPtr<IShellItem> item;
+    PWSTR path = nullptr;
+    if (FAILED(dialog.GetResult(&item)) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+        return {};
+    return QDir::cleanPath(QDir::fromNativeSeparators(takeString(path)));
+}
+
+FileDialogAnswer show(IFileDialog& dialog, HWND owner, TypedName& typed, const QString& extension) {
+    DWORD cookie = 0;
+    const bool advised = SUCCEEDED(dialog.Advise(&typed, &cookie));
+    const HRESULT shown = dialog.Show(owner);
+    if (advised)
+        dialog.Unadvise(cookie);
+    const QString path = shown == S_OK ? resultPath(dialog) : QString();
+    if (path.isEmpty())
+        return {FileDialogAnswer::Outcome::Cancelled, {}};
+    return {FileDialogAnswer::Outcome::Chosen, asTyped(path, typed.text, extension)};
+}
+
+} // namespace
+
+FileDialogAnswer showFileDialog(const FileDialog& request) {
+    // Windows that are not the system's own (Qt's offscreen platform) get Qt's dialog.
+    const HWND owner = reinterpret_cast<HWND>(request.owner);
+    if (owner && !IsWindow(owner))
+        return {};
+    const ComUse com;
+    TypedName typed;
+    ComPtr<IFileDialog> dialog;
+    const CLSID& type =
+        request.kind == FileDialog::Kind::Open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog;
+    if (FAILED(CoCreateInstance(type, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
+        return {};
+    // As Qt sets it up: an empty title, which the dialog's own message boxes take too; the
+    // options; the one file type.
+    const QString pattern = QStringLiteral("*.") + request.extension;
+    const COMDLG_FILTERSPEC fileType{wide(request.typeDescription), wide(pattern)};
+    if (FAILED(dialog->SetTitle(L"")) || FAILED(dialog->SetOptions(dialogOptions(request.kind))) ||
+        FAILED(dialog->SetFileTypes(1, &fileType)))
+        return {};
+    setStart(*dialog.Get(), request.startName);
+    return show(*dialog.Get(), owner, typed, request.extension);
 }
 
 } // namespace rigtune::os

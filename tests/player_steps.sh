@@ -6,10 +6,13 @@
 #   player_steps.sh wine RIGTUNE_EXE MARKER_EXE the Windows build's ready-to-run folder under Wine,
 #       in a prefix of its own; MARKER_EXE stands in for the program System Info starts
 #
-# The steps: File > Open of a set-up file, its path typed into the file dialog, and the values are
-# shown; an edit typed into a box; File > Save as to a new name, which must hold exactly
-# data/player.str; File > Save as into a folder that does not exist, which shows a message, and
-# the editor goes on; Help > About at its size, and its System Info; File > Quit.
+# The steps: File > Open of a set-up file (no extension, outside the working folder), its path
+# typed into the file dialog, and the values are shown; an edit typed into a box; File > Save as
+# to the name offered, the file opened, and to names typed with no extension, another one and
+# .str (an existing file): each so named, and no other, must hold exactly data/player.str, replaced
+# without a question; File > Save as into a missing folder and File > Open of a missing file,
+# each refused with a message, and the editor goes on; Help > About at its size, and its System
+# Info; File > Quit.
 #
 #   player_steps.sh wine-print RIGTUNE_EXE SETUP_FILE
 # File > Open of the file, File > Print and File > Quit under Wine, for cups_print.sh: writes the
@@ -275,24 +278,35 @@ program_ended_or_message() { ! kill -0 "$program_pid" || find_window Rigtune; }
 
 # The player's steps on a set-up file of the tests.
 player_steps() {
-    cp "$data/full.str" "$work/my setup.str"
+    mkdir "$work/set-ups"
+    cp "$data/full.str" "$work/set-ups/my setup"
+    cp "$data/full.str" "$work/saved.str"
 
     begin "File > Open"
     menu f o
-    answer_file_dialog "$open_dialog_title" "$work/my setup.str"
+    answer_file_dialog "$open_dialog_title" "$work/set-ups/my setup"
     expect_box_text "tilf 4.5"
 
     begin "edit, File > Save as"
     keys_to "$main_title" key ctrl+a
     keys_to "$main_title" type "tilf 3.25"
     menu f s
-    answer_file_dialog "$save_dialog_title" "$work/saved.str"
-    wait_for "saved file" test -s "$work/saved.str"
-    cmp "$work/saved.str" "$data/player.str" || fail "saved.str differs from data/player.str"
+    keys_to "$save_dialog_title" key Return
+    wait_for "data/player.str in my setup" cmp -s "$work/set-ups/my setup" "$data/player.str"
+    local name
+    for name in plainname dotted.txt saved.str; do
+        menu f s
+        answer_file_dialog "$save_dialog_title" "$work/$name"
+        wait_for "data/player.str in $name" cmp -s "$work/$name" "$data/player.str"
+        ! compgen -G "$work/$name.*" >/dev/null || fail "Save as wrote $(compgen -G "$work/$name.*")"
+    done
 
-    begin "File > Save as into a missing folder"
+    begin "File > Save as into a missing folder, File > Open of a missing file"
     menu f s
     refused_save_as "$work/no such folder/saved.str"
+    menu f o
+    answer_file_dialog "$open_dialog_title" "$work/no such file"
+    dismiss_message "Cannot open \"$(native_path "$work/no such file")\": "
     expect_box_text "tilf 3.25"
 
     begin "Help > About"

@@ -1,11 +1,16 @@
 #include "filedialog.h"
 
+#include "system.h"
+
 #include <QDir>
 #include <QFileDialog>
 
 namespace rigtune {
 
 namespace {
+
+const QString FileTypeDescription = QStringLiteral("Setup Files (*.str)");
+const QString FileExtension = QStringLiteral("str");
 
 CommonDialog::Hook& hook() {
     static CommonDialog::Hook instance;
@@ -21,6 +26,25 @@ std::optional<QString> runQtDialog(QWidget* parent, CommonDialog::Mode mode,
     return dialog.selectedFiles().constFirst();
 }
 
+// The system's own dialog where the program drives it, else Qt's.
+std::optional<QString> runDialog(QWidget* parent, CommonDialog::Mode mode,
+                                 const QString& startName) {
+    using Answer = os::FileDialogAnswer;
+    const os::FileDialog request{
+        mode == CommonDialog::Mode::Open ? os::FileDialog::Kind::Open : os::FileDialog::Kind::Save,
+        parent ? parent->window()->winId() : 0, FileTypeDescription, FileExtension, startName};
+    const Answer answer = os::showFileDialog(request);
+    switch (answer.outcome) {
+    case Answer::Outcome::Chosen:
+        return answer.path;
+    case Answer::Outcome::Cancelled:
+        return std::nullopt;
+    case Answer::Outcome::Unavailable:
+        break;
+    }
+    return runQtDialog(parent, mode, startName);
+}
+
 } // namespace
 
 void CommonDialog::setHook(Hook h) {
@@ -34,7 +58,7 @@ void CommonDialog::prepare(QFileDialog& dialog, Mode mode, const QString& startN
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(QString());
-    dialog.setNameFilter(QStringLiteral("Setup Files (*.str)"));
+    dialog.setNameFilter(FileTypeDescription);
     // Start from the name chosen last, or else the working folder: never from a folder that Qt
     // remembered from an earlier run, as the editor keeps nothing between runs.
     if (startName.isEmpty())
@@ -45,7 +69,7 @@ void CommonDialog::prepare(QFileDialog& dialog, Mode mode, const QString& startN
 
 bool CommonDialog::show(QWidget* parent, Mode mode) {
     const std::optional<QString> chosen =
-        hook() ? hook()(mode, fileName_) : runQtDialog(parent, mode, fileName_);
+        hook() ? hook()(mode, fileName_) : runDialog(parent, mode, fileName_);
     if (!chosen || chosen->isEmpty())
         return false;
     fileName_ = *chosen;

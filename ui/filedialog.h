@@ -1,6 +1,7 @@
-// The file dialog that Open and Save as share. It shows set-up files ("Setup Files (*.str)|*.str"
-// in the common dialog's terms), shows as an open or a save dialog, and keeps the name chosen last
-// as the next dialog's starting name.
+// The file dialog that Open and Save as share. It shows one file type, set-up files ("Setup Files
+// (*.str)"), shows as an open or a save dialog, and keeps the name chosen last as the next
+// dialog's starting name. It is the system's own dialog where the program drives one itself
+// (os::showFileDialog), else Qt's.
 #pragma once
 
 #include <QString>
