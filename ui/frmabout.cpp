@@ -25,9 +25,7 @@ const QString Disclaimer =
 
 // A label of the box: its text wraps within its place.
 QLabel* addLabel(QWidget* box, const char* name, const QString& text, TwipsRect place) {
-    QLabel* label = makeLabel(box, QLatin1String(name), text, place);
-    label->setWordWrap(true);
-    return label;
+    return makeLabel(box, QLatin1String(name), text, place, box->font(), true);
 }
 
 QPushButton* addButton(QWidget* box, const char* name, const QString& text, TwipsRect place) {

@@ -7,6 +7,7 @@
 #include "setuprecord.h"
 #include "twips.h"
 
+#include <QFont>
 #include <QString>
 #include <array>
 
@@ -37,9 +38,9 @@ inline constexpr int GridSettingsHeadingWidth = 735;
 TwipsRect boxRect(const GridGeometry& grid, const Field& field);
 TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting);
 
-// A label at a twips position, in the labels' font.
+// A label at a twips position, in one of the labels' fonts, on its container's background.
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
-                     bool bold);
+                     const QFont& font);
 
 // Creates the headings, row labels and the 39 boxes (named by field code, in tab order) in
 // container and returns the boxes in field order.
