@@ -26,10 +26,11 @@ void setColours(QWidget* widget,
 
 namespace {
 
-// How wide a line of text may be drawn. The font's advances say how wide it is, but a font engine
-// that fits each letter to whole device pixels, as Windows' does at every display scale and on a
-// printer, may move each advance by up to half a device pixel, so half a pixel at most: "Tire
-// Pressure" measures 65.5 pixels and was drawn 67 wide, in a place of 65.
+// How wide a line of text may be drawn. The font's advances, as measured for the layouts, say how
+// wide it is, but drawn at another density (a display scale, a printer's resolution), where a font
+// engine fits each letter to whole device pixels anew, each advance may come out up to half a
+// device pixel, so at most half a pixel, wider. "Tire Pressure", in a place of 65 pixels, measures
+// 65.5 unhinted and 67 as Windows hints it, and is drawn up to 67 wide.
 int drawnWidth(const QFont& font, const QString& text) {
     return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text) + text.size() / 2.0));
 }
