@@ -2,7 +2,8 @@
 # Checks Rigtune's desktop integration.
 #   check-package.sh validate DESKTOP METAINFO   both files pass their validators
 #   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, unpacks, and every file that the
-#                                                 menu entry and AppStream name is in it
+#                                                 menu entry and AppStream name is in it; it
+#                                                 recommends Qt's Wayland platform
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -28,6 +29,7 @@ deb() {
     for needed in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
         [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
     done
+    [ "$(dpkg-deb --field "$package" Recommends)" = qt6-wayland ] || fail "qt6-wayland not recommended"
 
     local root=$scratch/root
     dpkg-deb -x "$package" "$root"

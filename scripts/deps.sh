@@ -12,6 +12,8 @@ RIGTUNE_TEST_PACKAGES=(xvfb xauth
 RIGTUNE_TEST_PACKAGES+=(xdotool x11-utils xclip)
 # The desktop integration checks and the Debian package build.
 RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file)
+# The editor on a Wayland compositor: Weston (headless) and Qt's Wayland platform.
+RIGTUNE_TEST_PACKAGES+=(weston qt6-wayland)
 # The fuzzer (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's
 # stack names its functions) and the benchmarks.
 RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev llvm libbenchmark-dev)

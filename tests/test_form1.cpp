@@ -5,9 +5,12 @@
 #include "testutil.h"
 #include "uitestutil.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPicture>
 #include <QTest>
 #include <QTimer>
 
@@ -40,6 +43,40 @@ int pixelsNear(const QImage& image, QRgb colour, int tolerance) {
     return n;
 }
 
+// The bounding box of a label's ink, drawn at `ratio` device pixels to the pixel: by the label
+// itself, clipped to it as in its window, or its text in the same font and flags with no clip;
+// either through a recording, as the sheet is printed, or straight.
+QRect inkOf(QLabel* label, qreal ratio, bool recorded, bool clipped) {
+    QImage image((label->size() + QSize(40, 20)) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    const QRgb back = label->palette().color(label->backgroundRole()).rgb();
+    image.fill(back);
+    QPicture picture;
+    QPaintDevice* device = recorded ? static_cast<QPaintDevice*>(&picture) : &image;
+    if (clipped) {
+        label->render(device, {}, {}, QWidget::DrawChildren);
+    } else {
+        QPainter painter(device);
+        painter.setFont(label->font());
+        painter.setPen(label->palette().color(label->foregroundRole()));
+        const int wrap = label->wordWrap() ? Qt::TextWordWrap : 0;
+        painter.drawText(label->contentsRect(), int(label->alignment()) | wrap | Qt::TextDontClip,
+                         label->text());
+    }
+    if (recorded)
+        QPainter(&image).drawPicture(0, 0, picture);
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != back)
+                ink |= QRect(x, y, 1, 1);
+    return ink;
+}
+
+bool onWayland() {
+    return QGuiApplication::platformName() == QLatin1String("wayland");
+}
+
 } // namespace
 
 class TestForm1 : public QObject {
@@ -51,7 +88,12 @@ private slots:
 
     void startsEmptyTabsThroughTheBoxesInFieldOrderAndQuits() {
         e->window.show();
-        QVERIFY(QTest::qWaitForWindowActive(&e->window));
+        // Wayland leaves activation to the compositor, and a headless one, with no seat, activates
+        // nothing: the window is activated as a click would.
+        if (onWayland())
+            QApplication::setActiveWindow(&e->window);
+        else
+            QVERIFY(QTest::qWaitForWindowActive(&e->window));
         QCOMPARE(e->window.centralWidget()->size(), QSize(333, 442));
         for (std::size_t i = 0; i < FieldCount; ++i) {
             QCOMPARE(QApplication::focusWidget(), box(e->window, i));
@@ -63,8 +105,8 @@ private slots:
     }
 
     // Both grids: boxes in their rows and columns, nothing outside or over anything else, label
-    // texts within their labels but for the 2 pixels Arial needs for "Tire Pressure" (another face
-    // overruns by more); the main window's boxes black, its labels grey, texts light yellow.
+    // texts within their labels; the main window's boxes black, its labels grey, texts light
+    // yellow.
     void gridsAreLaidOutInRowsAndColumns_data() {
         QTest::addColumn<bool>("sheet");
         QTest::newRow("main window") << false;
@@ -82,7 +124,7 @@ private slots:
         const QImage shot = grid.grab().toImage();
         for (QWidget* a : controls) {
             QVERIFY2(grid.rect().contains(a->geometry()), qPrintable(a->objectName()));
-            QVERIFY2(drawnRect(a).width() <= a->width() + 2, qPrintable(a->objectName()));
+            QVERIFY2(drawnRect(a).width() <= a->width(), qPrintable(a->objectName()));
             for (QWidget* b : controls)
                 QVERIFY2(a == b || !drawnRect(a).intersects(drawnRect(b)),
                          qPrintable(a->objectName() + " overlaps " + b->objectName()));
@@ -101,6 +143,31 @@ private slots:
                 if (Fields[i].row() == Fields[j].row())
                     QCOMPARE(Fields[i].column() < Fields[j].column(), a.left() < b.left());
             }
+    }
+
+    // Every label's text is drawn whole: on this screen, at its density, in the main window and
+    // the About box, and on the sheet printed at 600 dpi. Under Wine the density asked for
+    // (wine-run.sh) must have taken, or the test would pass unseen at 100 %.
+    void labelsAreDrawnWhole() {
+        frmAbout about(nullptr);
+        e->window.show();
+        about.show();
+        if (const QByteArray dpi = qgetenv("RIGTUNE_WINE_DPI"); !dpi.isEmpty())
+            QCOMPARE(e->window.devicePixelRatioF() * 96, dpi.toDouble());
+        QString cut;
+        Form2& sheet = e->window.printLayout();
+        for (QWidget* window : std::initializer_list<QWidget*>{&e->window, &sheet, &about}) {
+            const bool printed = window == &sheet;
+            const qreal ratio = printed ? 600.0 / 96 : window->devicePixelRatioF();
+            for (QLabel* label : window->findChildren<QLabel*>()) {
+                const QRect whole = inkOf(label, ratio, printed, false); // none for a picture
+                if (const QRect drawn = inkOf(label, ratio, printed, true);
+                    !whole.isNull() && drawn != whole)
+                    QDebug(&cut) << label->text() << "at" << ratio << "ink" << drawn << "unclipped"
+                                 << whole << "\n";
+            }
+        }
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
     }
 
     // Each Open applies its file over the fields and refreshes the sheet; nothing else does. The
@@ -155,20 +222,53 @@ private slots:
         }
     }
 
-    // Help > About: modal, centred on the main window, loaded afresh each time, OK first and System
-    // Info second in the tab order, closed by Return, Enter or Escape.
+    // Open and Save as through Qt's own dialog, each name typed into it, taken as typed. Windows
+    // shows the system's dialog instead, which the player's steps drive.
+    void qtDialogTakesTheTypedName() {
+#ifdef Q_OS_WIN
+        QSKIP("the system's own dialog");
+#endif
+        CommonDialog::setHook({});
+        const QString working = QDir::currentPath();
+        QDir::setCurrent(e->dir.path()); // where the first dialog opens
+        QVERIFY(writeBytes(QStringLiteral("full.str"), golden("full.str")));
+        for (const auto& [command, name] :
+             {std::pair{"mnuImport", "full.str"}, {"mnuSave", "saved"}}) {
+            QTimer::singleShot(0, [name = name] {
+                QWidget* dialog = QApplication::activeModalWidget();
+                QApplication::setActiveWindow(dialog); // as a click on it would
+                auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                edit->setFocus();
+                edit->clear(); // Save as starts from the name chosen last
+                QTest::keyClicks(edit, QLatin1String(name));
+                QTest::keyClick(edit, Qt::Key_Return);
+            });
+            uitest::trigger(e->window, command);
+        }
+        QDir::setCurrent(working);
+        QCOMPARE(e->window.file(), e->dir.filePath(QStringLiteral("full.str")));
+        QCOMPARE(readBytes(e->dir.filePath(QStringLiteral("saved"))), golden("full.str"));
+    }
+
+    // Help > About: modal, centred on the main window where there is room and on the screen always,
+    // loaded afresh each time, OK first and System Info second in the tab order, closed by Return,
+    // Enter or Escape.
     void aboutBox() {
-        e->window.move(300, 200); // room for the wider box on either side
         e->window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&e->window));
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            const bool room = key != Qt::Key_Escape; // for the wider box on either side
+            e->window.move(room ? QPoint(300, 200) : QPoint());
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
                 if (!about || about->parentWidget() != &e->window)
                     return;
+                // Wayland tells no client where its windows are.
                 const QPoint off = about->geometry().center() - e->window.geometry().center();
-                seen << QString::number(off.manhattanLength() <= 2);
+                const QRect screen = about->screen()->availableGeometry();
+                seen << QString::number(onWayland() || (screen.contains(about->frameGeometry()) &&
+                                                        (!room || off.manhattanLength() <= 2)));
                 for (const char* name : {"lblVersion", "lblTitle"}) {
                     auto* label = about->findChild<QLabel*>(QLatin1String(name));
                     seen << label->text();

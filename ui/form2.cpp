@@ -4,7 +4,6 @@
 #include "setupgrid.h"
 #include "texts.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QTextEdit>
 
@@ -54,11 +53,8 @@ Form2::Form2() {
                        "QLineEdit, QTextEdit { border: 1px solid black; background: white;"
                        " color: black; }"));
 
-    QLabel* title =
-        addGridLabel(this, QStringLiteral("Label6"), SheetTitle, {480, 240, 3375, 375}, true);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(14.25);
-    title->setFont(titleFont);
+    addGridLabel(this, QStringLiteral("Label6"), SheetTitle, {480, 240, 3375, 375},
+                 labelFont(true, 14.25));
     tbFile_ = addPathBox(this);
     fields_ = buildSetupGrid(this, SheetGrid);
 }

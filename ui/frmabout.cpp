@@ -9,6 +9,8 @@
 #include <QLabel>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
 
 namespace rigtune {
 
@@ -25,9 +27,7 @@ const QString Disclaimer =
 
 // A label of the box: its text wraps within its place.
 QLabel* addLabel(QWidget* box, const char* name, const QString& text, TwipsRect place) {
-    QLabel* label = makeLabel(box, QLatin1String(name), text, place);
-    label->setWordWrap(true);
-    return label;
+    return makeLabel(box, QLatin1String(name), text, place, box->font(), true);
 }
 
 QPushButton* addButton(QWidget* box, const char* name, const QString& text, TwipsRect place) {
@@ -57,15 +57,22 @@ void addLogo(QWidget* box, TwipsRect place) {
     setColours(picture, {{QPalette::Window, QColor(192, 192, 192)}});
 }
 
-// Centres the box's window, frame and all, over the owner's, as the system places an owned dialog.
-// Qt's own placement guesses the frame from other windows, and on Windows, where a window's side
-// borders do not count as its frame, the guess falls back to a fixed one that misses by pixels.
+// Centres the box's window, frame and all, over the owner's, as the system places an owned dialog,
+// but keeps it on the owner's screen: the box is wider than the main window, which may stand at the
+// screen's edge. Qt's own placement guesses the frame from other windows, and on Windows, where a
+// window's side borders do not count as its frame, the guess falls back to a fixed one that misses
+// by pixels.
 void centreOver(QDialog& box, QWidget* owner) {
     if (!owner)
         return;
     box.winId(); // makes the native window, so that its frame is known
     QRect frame = box.frameGeometry();
     frame.moveCenter(owner->window()->frameGeometry().center());
+    const QRect screen = owner->screen()->availableGeometry(); // its top left first if it is larger
+    frame.moveRight(std::min(frame.right(), screen.right()));
+    frame.moveBottom(std::min(frame.bottom(), screen.bottom()));
+    frame.moveLeft(std::max(frame.left(), screen.left()));
+    frame.moveTop(std::max(frame.top(), screen.top()));
     box.move(frame.topLeft());
 }
 

@@ -1,15 +1,17 @@
 #include "look.h"
 
 #include <QLabel>
+#include <algorithm>
+#include <cmath>
 
 namespace rigtune {
 
-QFont labelFont(bool bold) {
+QFont labelFont(bool bold, qreal pointSize) {
     QFont font;
     // Liberation Sans has Arial's metrics, for a system that lacks Arial; fontconfig makes the
     // same choice on Linux.
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
 }
@@ -22,11 +24,34 @@ void setColours(QWidget* widget,
     widget->setPalette(palette);
 }
 
-QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect place) {
+namespace {
+
+// How wide a line of text may be drawn. The font's advances, as measured for the layouts, say how
+// wide it is, but drawn at another density (a display scale, a printer's resolution), where a font
+// engine fits each letter to whole device pixels anew, each advance may come out up to half a
+// device pixel, so at most half a pixel, wider. "Tire Pressure", in a place of 65 pixels, measures
+// 65.5 unhinted and 67 as Windows hints it, and is drawn up to 67 wide.
+int drawnWidth(const QFont& font, const QString& text) {
+    return int(std::ceil(QFontMetricsF(font).horizontalAdvance(text) + text.size() / 2.0));
+}
+
+} // namespace
+
+QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect place,
+                  const QFont& font, bool wrap) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setGeometry(place.toPixels());
+    label->setFont(font);
+    label->setWordWrap(wrap);
+    // A one-line label keeps its place and its text's position, but its widget, which would cut
+    // the text at its edge, reaches right as far as the text may be drawn. The layouts leave free
+    // space right of every such label, and its background is its container's, so nothing visible
+    // moves. A wrapping label's lines are laid out within its place.
+    QRect rect = place.toPixels();
+    if (!wrap)
+        rect.setWidth(std::max(rect.width(), drawnWidth(font, text)));
+    label->setGeometry(rect);
     return label;
 }
 

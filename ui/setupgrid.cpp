@@ -25,9 +25,8 @@ TwipsRect rowLabelRect(const GridGeometry& grid, const Setting& setting) {
 } // namespace
 
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
-                     bool bold) {
-    QLabel* label = makeLabel(parent, name, text, rect);
-    label->setFont(labelFont(bold));
+                     const QFont& font) {
+    QLabel* label = makeLabel(parent, name, text, rect, font);
     label->setAutoFillBackground(true);
     return label;
 }
@@ -36,13 +35,14 @@ namespace {
 
 void addHeadings(QWidget* container, const GridGeometry& grid) {
     addGridLabel(container, QStringLiteral("Label1"), QStringLiteral("Settings"),
-                 {GridLabelLeft, grid.headingTop, GridSettingsHeadingWidth, GridLabelHeight}, true);
+                 {GridLabelLeft, grid.headingTop, GridSettingsHeadingWidth, GridLabelHeight},
+                 labelFont(true));
     for (std::size_t w = 0; w < WheelCount; ++w) {
         const Wheel& wheel = Wheels[w];
         addGridLabel(container, QStringLiteral("Label%1").arg(w + 2),
                      latin(grid.printColumnLabels ? wheel.printColumnLabel : wheel.mainColumnLabel),
                      {grid.headingLeft[w], grid.headingTop, grid.headingWidth[w], GridLabelHeight},
-                     true);
+                     labelFont(true));
     }
 }
 
@@ -74,7 +74,7 @@ GridRecord buildSetupGrid(QWidget* container, const GridGeometry& grid) {
     addHeadings(container, grid);
     for (const Setting& setting : Settings)
         addGridLabel(container, latin(setting.labelName), latin(setting.rowLabel),
-                     rowLabelRect(grid, setting), false);
+                     rowLabelRect(grid, setting), labelFont());
     GridRecord::Boxes boxes{};
     for (std::size_t i = 0; i < FieldCount; ++i) {
         boxes[i] = addBox(container, grid, i);

@@ -7,6 +7,7 @@
 #include "setuprecord.h"
 #include "twips.h"
 
+#include <QFont>
 #include <QString>
 #include <array>
 
@@ -33,9 +34,9 @@ inline constexpr int GridLabelHeight = 255;
 inline constexpr int GridLabelLeft = 120;
 inline constexpr int GridSettingsHeadingWidth = 735;
 
-// A label at a twips position, in the labels' font.
+// A label at a twips position, in one of the labels' fonts, on its container's background.
 QLabel* addGridLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect rect,
-                     bool bold);
+                     const QFont& font);
 
 // The value boxes of a grid as the Setup record of their window: a box's text is its field's
 // value, and no other copy of it exists.

@@ -49,8 +49,9 @@ RIGTUNE_WINE_TEMPLATE=$RIGTUNE_WINDOWS_CACHE/wine-template
 rigtune_wine_recipe() {
     echo "$(WINEDEBUG=-all wine --version); Arial=Liberation Sans; desktop 1280x1024"
 }
+# rigtune_wine_ready PREFIX [DPI]: made by this recipe, for that screen density.
 rigtune_wine_ready() {
-    [ "$(cat "$1/.rigtune-ready" 2>/dev/null)" = "$(rigtune_wine_recipe)" ]
+    [ "$(cat "$1/.rigtune-ready" 2>/dev/null)" = "$(rigtune_wine_recipe)${2:+; $2 dpi}" ]
 }
 rigtune_wine_template() {
     mkdir -p "$RIGTUNE_WINDOWS_CACHE"
@@ -81,15 +82,25 @@ rigtune_wine_template() {
 # next one does not start cold (4-7 s), and the system's own processes (services, the desktop)
 # started apart from the caller's output. Started by the first test, they would hold its output
 # pipe open until the session ends, and CTest would wait for them.
+#
+# $3, when given, is the screen's density in dots per inch (Windows' display scale: 120 is 125 %,
+# 192 is 200 %), which Wine reads as LogPixels when a program starts; a prefix is made for one
+# density and made anew for another.
 rigtune_wine_prefix() {
-    local prefix=$1 linger=${2:-30}
+    local prefix=$1 linger=${2:-30} dpi=${3:-}
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
-        if ! rigtune_wine_ready "$prefix"; then
+        if ! rigtune_wine_ready "$prefix" "$dpi"; then
             rigtune_wine_template
             rm -rf "$prefix" "$prefix.tmp"
             cp -a "$RIGTUNE_WINE_TEMPLATE" "$prefix.tmp"
+            if [ -n "$dpi" ]; then
+                WINEPREFIX=$prefix.tmp wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+                    /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1 9>&-
+                WINEPREFIX=$prefix.tmp wineserver -w
+                echo "$(rigtune_wine_recipe); $dpi dpi" >"$prefix.tmp/.rigtune-ready"
+            fi
             mv "$prefix.tmp" "$prefix"
         fi
         export WINEPREFIX=$prefix

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds Rigtune for Windows (build.sh, with the same settings and arguments) and runs its whole
 # suite under Wine through CTest: every test offscreen, those labelled "display" (the window tests
-# once more, with the colours and label widths drawn) with the windows platform plugin, and the
-# player's steps and printing through Wine, on a private Xvfb display. Each run starts from a fresh copy of the cached Wine prefix, and leaves
+# once more, with the colours and label widths drawn, and the labels at display scales of 125 to
+# 200 %) with the windows platform plugin, and the player's steps and printing through Wine, on a
+# private Xvfb display. Each run starts from fresh copies of the cached Wine prefix, and leaves
 # neither Xvfb nor a Wine server running.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -12,9 +13,17 @@ rigtune_wine_env
 
 build=$PWD/build-windows
 export WINEPREFIX=$build/wineprefix
-rm -rf "$WINEPREFIX"
+rm -rf "$WINEPREFIX" "$WINEPREFIX"-dpi*
 
-trap rigtune_stop_display EXIT
+# The prefixes of other screen densities (wine-run.sh) have sessions of their own.
+finish() {
+    local prefix
+    for prefix in "$WINEPREFIX"-dpi*; do
+        [ ! -d "$prefix" ] || WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    done
+    rigtune_stop_display
+}
+trap finish EXIT
 rigtune_start_display
 
 start=$SECONDS

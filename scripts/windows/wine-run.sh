@@ -4,15 +4,16 @@
 # The Qt and mingw DLLs are found in place through WINEPATH, so nothing is copied. Wine hands no
 # QT_* variable to a Windows program, so each one goes as WINEQT_*, which Wine passes on without
 # its prefix. Qt's messages go to standard error, not to the debugger channel, where a redirected
-# run would lose them.
+# run would lose them. RIGTUNE_WINE_DPI=N runs it on a screen of N dots per inch, in a Wine prefix
+# of its own beside WINE_PREFIX.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
-qt=$1 prefix=$2
+qt=$1 prefix=$2${RIGTUNE_WINE_DPI:+-dpi$RIGTUNE_WINE_DPI}
 shift 2
 
 rigtune_wine_env
-rigtune_wine_prefix "$prefix"
+rigtune_wine_prefix "$prefix" 30 "${RIGTUNE_WINE_DPI:-}"
 export WINEPREFIX=$prefix
 WINEPATH=$(rigtune_wine_path "$qt/bin")
 for dir in $(rigtune_mingw_runtime_dirs); do
