@@ -4,31 +4,30 @@
 # both (the X window of that title turns viewable), in alternating runs; the median is the figure.
 #     bench/windows_startup.sh LINUX_PROGRAM WINDOWS_PROGRAM.exe [ROUNDS]
 # The Wine session and its desktop are kept running between runs, as Windows is when a user starts
-# a program; the first, cold start (the session starting too) is given apart. Wine here manages no virtual
-# desktop, so that each window is an X window as the Linux build's is.
+# a program; the first, cold start (the session starting too) is given apart. Wine here manages no
+# virtual desktop, so that each window is an X window as the Linux build's is. The main window's
+# title comes from the build's texts.sh, beside the Linux program's folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-source scripts/windows/common.sh
-rigtune_wine_env
+source scripts/lib.sh
 
 linux=$(realpath "$1") windows=$(realpath "$2") rounds=${3:-9}
-title="Gravlund Setup Editor"
+source "$(dirname "$linux")/../texts.sh"
+title=$MainWindowTitle
 
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d)/wineprefix
-rigtune_wine_template
-cp -a "$RIGTUNE_WINE_TEMPLATE" "$WINEPREFIX"
-wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >/dev/null 2>&1
-wineserver -w
-
 finish() {
-    rigtune_stop_display
+    stop_display
     rm -rf "$(dirname "$WINEPREFIX")"
 }
 trap finish EXIT
-rigtune_start_display
+start_display
+wine_prefix "$WINEPREFIX" --linger 0
+wineserver -w
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
+shown() { xwininfo -name "$1" 2>/dev/null | grep -q IsViewable; }
 
 # Starts a program, waits for its window to be viewable, prints the milliseconds, ends it.
 time_to_window() {
@@ -36,18 +35,15 @@ time_to_window() {
     start=$(now_ms)
     "$@" >/dev/null 2>&1 &
     pid=$!
-    until xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; do
-        if ! kill -0 "$pid" 2>/dev/null || [ $(($(now_ms) - start)) -gt 60000 ]; then
-            echo "no window from $*" >&2
-            exit 1
-        fi
-        sleep 0.005
+    until shown "$title"; do
+        kill -0 "$pid" 2>/dev/null && [ $(($(now_ms) - start)) -le 60000 ] ||
+            fail "no window from $*"
+        sleep 0.005 # finer than wait_for: this is what is timed
     done
     echo $(($(now_ms) - start))
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-    # Gone from the screen before the next run looks for it.
-    while xwininfo -name "$title" >/dev/null 2>&1; do sleep 0.01; done
+    wait_for 60 "end of the window of $*" eval '! shown "$title"'
 }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
@@ -62,7 +58,7 @@ cold=$(run_windows)
 wineserver -w
 wineserver -p
 wine notepad >/dev/null 2>&1 &
-until xwininfo -name "Untitled - Notepad" 2>/dev/null | grep -q IsViewable; do sleep 0.1; done
+wait_for 60 "Notepad's window" shown "Untitled - Notepad"
 run_windows >/dev/null
 run_linux >/dev/null
 linux_ms=() windows_ms=()

@@ -3,8 +3,9 @@
 # git and a clone of the commit under test. There ./run.sh must install, build and start the editor,
 # which must still be running when its time limit ends it; then ./test.sh must pass. Run as root.
 #     scripts/check-bare-debian.sh
-# The pristine root is kept as a tarball in RIGTUNE_BARE_CACHE (default /var/cache/rigtune-bare-debian),
-# so later runs skip its download; the mirror is the one this machine's apt sources name.
+# The pristine root is kept as a tarball in RIGTUNE_BARE_CACHE (default
+# /var/cache/rigtune-bare-debian), so later runs skip its download; the mirror is the one this
+# machine's apt sources name.
 # RIGTUNE_BARE_RUN_LIMIT and RIGTUNE_BARE_TEST_LIMIT bound run.sh and test.sh in seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,13 +17,9 @@ test_limit=${RIGTUNE_BARE_TEST_LIMIT:-3600}
 settle_seconds=10
 checkout=/root/rigtune
 
-fail() {
-    echo "bare Debian 12 check FAILED: $*" >&2
-    exit 1
-}
-
-[ "$(id -u)" -eq 0 ] || fail "needs root (debootstrap, chroot, mounts)"
+source scripts/lib.sh
 source scripts/deps.sh
+[ "$(id -u)" -eq 0 ] || fail "the bare Debian 12 check needs root (debootstrap, chroot, mounts)"
 rigtune_install_packages debootstrap
 
 commit=$(git rev-parse HEAD)
@@ -46,12 +43,10 @@ kill_inside() {
         [ -n "$pids" ] || return 0
         # shellcheck disable=SC2086 # one pid per word
         kill -s "$signal" $pids 2>/dev/null || true
-        for _ in $(seq 50); do
-            [ -n "$(pids_inside)" ] || return 0
-            sleep 0.1
-        done
+        ! within 5 none_inside || return 0
     done
 }
+none_inside() { [ -z "$(pids_inside)" ]; }
 
 mounts_inside() {
     awk -v under="$work/" 'index($5, under) == 1 { print $5 }' /proc/self/mountinfo | sort -r
@@ -82,16 +77,11 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM HUP
 
-# "URI SUITE CODENAME" of each Debian 12 source that apt uses on this machine: apt has read its
-# one-line and deb822 files alike, and each source's index names its origin and codename.
+# "URI SUITE CODENAME" of each Debian 12 source that apt uses on this machine, as apt itself
+# lists the indexes it reads (one-line and deb822 source files alike).
 debian12_sources() {
-    apt-cache policy | awk '
-        $1 ~ /^[0-9]+$/ && $NF == "Packages" { uri = $2; split($3, dist, "/"); next }
-        uri != "" && match($0, /o=Debian,.*n=bookworm(-updates|-security)?,/) {
-            codename = substr($0, RSTART, RLENGTH); sub(/.*n=/, "", codename); sub(/,$/, "", codename)
-            print uri, dist[1], codename
-        }
-        { uri = "" }' | awk '!seen[$0]++'
+    apt-get indextargets --format '$(REPO_URI) $(RELEASE) $(CODENAME)' 'Created-By: Packages' \
+        'Origin: Debian' | awk '$3 ~ /^bookworm(-updates|-security)?$/ && !seen[$0]++'
 }
 sources=$(debian12_sources)
 [ -n "$sources" ] || { apt-get update -qq || true; sources=$(debian12_sources); }
@@ -106,7 +96,7 @@ else
     echo "== bare Debian 12 root: debootstrap from $mirror into $tarball"
     debootstrap --variant=minbase --include=git --arch="$arch" bookworm "$work/pristine" "$mirror" \
         >"$work/debootstrap.log" 2>&1 &
-    wait $! || { tail -n 30 "$work/debootstrap.log"; fail "debootstrap"; }
+    wait $! || { tail -n 30 "$work/debootstrap.log"; fail "debootstrap failed"; }
     # A newcomer's first apt-get update fetches fresh lists.
     rm -rf "$work"/pristine/var/cache/apt/archives/*.deb "$work"/pristine/var/lib/apt/lists/*
     mkdir -p "$work/pristine/var/lib/apt/lists/partial"
@@ -120,9 +110,11 @@ tar -C "$root" --numeric-owner -xzf "$tarball"
 
 awk '{ print "deb", $1, $2, "main" }' <<<"$sources" >"$root/etc/apt/sources.list"
 # The same mirror needs the same leniency about the age of its index files.
-apt-config dump | grep -E '^Acquire::Check-(Valid-Until|Date) ' >"$root/etc/apt/apt.conf.d/50host" || true
+apt-config dump | grep -E '^Acquire::Check-(Valid-Until|Date) ' \
+    >"$root/etc/apt/apt.conf.d/50host" || true
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
-printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost\n' "$(hostname)" >"$root/etc/hosts"
+printf '127.0.0.1\tlocalhost\n127.0.1.1\t%s\n::1\tlocalhost ip6-localhost\n' "$(hostname)" \
+    >"$root/etc/hosts"
 # Services that packages start on installing would share this machine's network (the print
 # service's port); the tests start their own.
 printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
@@ -154,21 +146,16 @@ editor_running() {
 
 echo "== ./run.sh (at most ${run_limit} s)"
 started=$SECONDS
-timeout "$run_limit" "${inside[@]}" QT_QPA_PLATFORM=offscreen ./run.sh </dev/null >"$work/run.log" 2>&1 &
+timeout "$run_limit" "${inside[@]}" QT_QPA_PLATFORM=offscreen ./run.sh </dev/null \
+    >"$work/run.log" 2>&1 &
 run_pid=$!
 seen_running=0
-while kill -0 "$run_pid" 2>/dev/null; do
-    if editor_running; then
-        sleep "$settle_seconds"
-        # timeout takes SIGALRM as its limit running out: it ends the editor and exits 124.
-        if editor_running; then
-            seen_running=1
-            kill -ALRM "$run_pid" 2>/dev/null || true
-        fi
-        break
-    fi
-    sleep 2
-done
+up_or_ended() { editor_running || ! kill -0 "$run_pid"; }
+within "$run_limit" up_or_ended || true
+if editor_running && sleep "$settle_seconds" && editor_running; then
+    seen_running=1
+    kill -ALRM "$run_pid" 2>/dev/null || true # timeout's own limit: it ends the editor, exits 124
+fi
 run_status=0
 wait "$run_pid" || run_status=$?
 if [ "$run_status" -ne 124 ] || [ "$seen_running" -ne 1 ]; then

@@ -15,8 +15,10 @@
 #       printer the default when the print system names none): as no-default
 #
 # As root, a print system that cannot be set up is a failure. Other users cannot start one, so
-# for them the test is skipped (exit 77).
+# for them the test is skipped (exit 77). The program's texts come from RIGTUNE_TEXTS (texts.sh).
 set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
+source "$RIGTUNE_TEXTS"
 
 setup_file=$1
 mode=$2
@@ -32,9 +34,9 @@ if [ "$(id -u)" -ne 0 ]; then
 fi
 for tool in cupsd lpadmin lpstat pdfinfo pdftotext pdftoppm; do
     command -v "$tool" >/dev/null || PATH=$PATH:/usr/sbin
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed"; exit 1; }
+    command -v "$tool" >/dev/null || fail "$tool is not installed"
 done
-[ -x /usr/lib/cups/backend/cups-pdf ] || { echo "FAIL: the CUPS-PDF backend is missing"; exit 1; }
+[ -x /usr/lib/cups/backend/cups-pdf ] || fail "the CUPS-PDF backend is missing"
 
 root=$(mktemp -d /tmp/rigtune-cups.XXXXXX)
 chmod 755 "$root"
@@ -43,18 +45,19 @@ queue=rigtune-pdf-$$
 pdf_conf=/etc/cups/cups-pdf-$queue.conf
 cupsd_pid=
 
-fail() {
-    echo "FAIL: $*"
+on_fail() {
     echo "--- CUPS error log:"
     tail -n 40 "$root/log/error_log" 2>/dev/null || true
-    exit 1
 }
+
+cupsd_ended() { ! kill -0 "$cupsd_pid"; }
+# lpstat -r says whether the scheduler runs, and exits 0 either way.
+answers_or_ended() { [ "$(lpstat -r)" = "scheduler is running" ] || cupsd_ended; }
 
 cleanup() {
     if [ -n "$cupsd_pid" ]; then
         kill "$cupsd_pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$cupsd_pid" 2>/dev/null || break; sleep 0.1; done
-        kill -9 "$cupsd_pid" 2>/dev/null || true
+        within 5 cupsd_ended || kill -9 "$cupsd_pid" 2>/dev/null || true
     fi
     rm -f "$pdf_conf"
     rm -rf "$root"
@@ -109,12 +112,8 @@ unset PRINTER LPDEST
 
 cupsd -f -c "$root/etc/cupsd.conf" -s "$root/etc/cups-files.conf" &
 cupsd_pid=$!
-for _ in $(seq $((wait_seconds * 10))); do
-    lpstat -r >/dev/null 2>&1 && break
-    kill -0 "$cupsd_pid" 2>/dev/null || fail "cupsd stopped at start"
-    sleep 0.1
-done
-lpstat -r >/dev/null 2>&1 || fail "cupsd did not answer within ${wait_seconds}s"
+wait_for "$wait_seconds" "answer from cupsd" answers_or_ended
+! cupsd_ended || fail "cupsd stopped at start"
 
 if [ "$mode" != none ]; then
     lpadmin -p "$queue" -E -v "cups-pdf:/$queue" -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd \
@@ -131,7 +130,7 @@ echo "$output"
 
 if [ "$mode" = refused ]; then
     [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
-    grep -q "reported an error" <<<"$output" || fail "the message does not say the printer failed"
+    grep -qF "${PrinterFailed#%1}" <<<"$output" || fail "the message does not say the printer failed"
     [ -z "$(find "$root/out" -name '*.pdf')" ] || fail "a refused job was printed"
     echo "PASS: a queue that refuses the job gives the message"
     exit 0
@@ -139,20 +138,16 @@ fi
 
 if [ "$mode" = no-default ] || [ "$mode" = none ]; then
     [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
-    grep -q "no default printer" <<<"$output" || fail "the message does not name the cause"
+    grep -qF "$NoDefaultPrinter" <<<"$output" || fail "the message does not name the cause"
     [ -z "$(lpstat -o 2>/dev/null)" ] || fail "a job was queued without a default printer"
     echo "PASS: no default printer gives the message and prints nothing"
     exit 0
 fi
 
 [ "$status" -eq 0 ] || fail "printing gave exit $status"
-pdf=
-for _ in $(seq $((wait_seconds * 10))); do
-    pdf=$(find "$root/out" -name '*.pdf' -size +0 | head -n 1)
-    [ -n "$pdf" ] && [ -z "$(lpstat -o 2>/dev/null)" ] && break
-    sleep 0.1
-done
-[ -n "$pdf" ] || fail "the queue wrote no PDF within ${wait_seconds}s"
+printed() { [ -n "$(find "$root/out" -name '*.pdf' -size +0)" ] && [ -z "$(lpstat -o)" ]; }
+wait_for "$wait_seconds" "PDF from the queue" printed
+pdf=$(find "$root/out" -name '*.pdf' -size +0 | head -n 1)
 count=$(find "$root/out" -name '*.pdf' | wc -l)
 [ "$count" -eq 1 ] || fail "expected one PDF, found $count"
 
@@ -168,12 +163,13 @@ job=$(find "$root/spool" -name 'd*-001' | head -n 1)
 [ -n "$job" ] || fail "the print system kept no job document"
 pdfinfo "$job" >/dev/null 2>&1 || job=$pdf
 text=$(pdftotext -layout "$job" -)
-for expected in "Gravlund Settings" "$(basename "$setup_file")" "tilf 4.5" "wr 2.5"; do
+for expected in "${SheetTitle% }" "$(basename "$setup_file")" "tilf 4.5" "wr 2.5"; do
     grep -qF "$expected" <<<"$text" || fail "\"$expected\" is not in the printed document"
 done
 # The queue's paper can be printed to the edge, so the sheet starts at the page's corner: the
 # title's left edge sits its 480 twips (24 pt) in, give or take a point of the glyph's bearing.
-title_left=$(pdftotext -bbox "$job" - | sed -n 's/.*xMin="\([0-9.]*\)".*>Gravlund<.*/\1/p')
+title_left=$(pdftotext -bbox "$job" - |
+    sed -n "s/.*xMin=\"\([0-9.]*\)\".*>${SheetTitle%% *}<.*/\1/p")
 [ -n "$title_left" ] || fail "the title's position is not in the printed document"
 awk -v x="$title_left" 'BEGIN { exit !(x > 23 && x < 25.5) }' ||
     fail "the title starts at $title_left pt, not at 24 pt from the printable area's corner"

@@ -19,9 +19,11 @@
 # message shown, if any, as "message: TEXT" and exits 2 after one, 0 without.
 #
 # What is seen from outside: window titles and sizes (xdotool), and a box's text copied with
-# Ctrl+C (xclip). Each wait is bounded. Needs xdotool, xclip and Xvfb; Wine for the second form.
+# Ctrl+C (xclip). Each wait is bounded. The program's texts come from RIGTUNE_TEXTS (the build's
+# texts.sh). Needs xdotool, xclip and Xvfb; Wine for the second form.
 set -euo pipefail
-source "$(dirname "$0")/../scripts/windows/common.sh"
+source "$(dirname "$0")/../scripts/lib.sh"
+source "$RIGTUNE_TEXTS"
 
 mode=$1
 platform=${mode%-print}
@@ -30,14 +32,12 @@ data=$(realpath "$(dirname "$0")/data")
 wait_seconds=30
 
 work=$(mktemp -d "/tmp/player steps.XXXXXX") # a blank in every path the steps type
-xvfb_pid=
 program_pid=
-wine_prefix=
 step=start
 step_started=$SECONDS
 
-fail() {
-    echo "FAIL ($step): $*"
+on_fail() {
+    echo "--- in the step: $step"
     echo "--- windows on the display:"
     list_windows || true
     echo "--- the clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\""
@@ -46,7 +46,6 @@ fail() {
         shot=$(mktemp /tmp/player-steps-failure.XXXXXX.png)
         import -window root "$shot" && echo "--- the screen: $shot"
     fi
-    exit 1
 }
 
 cleanup() {
@@ -54,26 +53,17 @@ cleanup() {
         kill "$program_pid" 2>/dev/null || true
         wait "$program_pid" 2>/dev/null || true
     fi
-    [ -z "$wine_prefix" ] || WINEPREFIX=$wine_prefix wineserver -k 2>/dev/null || true
-    if [ -n "$xvfb_pid" ]; then
-        kill "$xvfb_pid" 2>/dev/null || true
-        wait "$xvfb_pid" 2>/dev/null || true
-    fi
+    stop_display
     rm -rf "$work"
 }
 trap cleanup EXIT
-
-start_display() {
-    rigtune_start_display || fail "Xvfb did not start"
-    xvfb_pid=$RIGTUNE_XVFB_PID
-}
 
 # --- What differs between the platforms -----------------------------------------------------
 
 # The path as the program's file dialog takes it.
 native_path() {
     if [ "$platform" = wine ]; then
-        rigtune_wine_path "$1"
+        wine_path "$1"
     else
         printf '%s' "$1"
     fi
@@ -103,30 +93,22 @@ start_program() {
 # display, with its title and size, as under a Linux desktop. The registry names the marker as
 # the system-information program.
 start_wine() {
-    rigtune_wine_env
-    wine_prefix=$work/wineprefix
-    export WINEPREFIX=$wine_prefix
-    rigtune_wine_prefix "$WINEPREFIX" 2 || fail "no Wine prefix"
-    wine reg delete 'HKCU\Software\Wine\Explorer' /v Desktop /f >"$work/wine.log" 2>&1 ||
-        fail "could not leave out the virtual desktop: $(cat "$work/wine.log")"
-    if [ -n "$marker" ]; then
-        mkdir -p "$work/system tools"
-        cp "$marker" "$work/system tools/msinfo.exe"
-        wine reg add 'HKLM\SOFTWARE\Microsoft\Shared Tools\MSINFO' /v PATH /t REG_SZ \
-            /d "$(native_path "$work/system tools/msinfo.exe")" /f >"$work/wine.log" 2>&1 ||
-            fail "could not name the marker in the registry: $(cat "$work/wine.log")"
-    fi
-    # The session began with the virtual desktop; the editor's starts without it.
-    wineserver -w || fail "Wine's session did not end"
+    export WINEPREFIX=$work/wineprefix
+    wine_prefix "$WINEPREFIX" --linger 2
+    [ -n "$marker" ] || return 0
+    mkdir -p "$work/system tools"
+    cp "$marker" "$work/system tools/msinfo.exe"
+    wine reg add "HKLM\\$SysInfoKey" /v "$SysInfoValue" /t REG_SZ \
+        /d "$(native_path "$work/system tools/msinfo.exe")" /f >"$work/wine.log" 2>&1 ||
+        fail "could not name the marker in the registry: $(cat "$work/wine.log")"
 }
 
 # System Info: under Windows it starts what the registry names; elsewhere it says it cannot.
 check_sysinfo() {
     if [ "$platform" = wine ]; then
-        wait_for "the program the registry names to run" \
-            test -e "$work/system tools/msinfo.exe.ran"
+        await "the program the registry names to run" test -e "$work/system tools/msinfo.exe.ran"
     else
-        dismiss_message "System Information Is Unavailable At This Time"
+        dismiss_message "$SysInfoUnavailable"
     fi
 }
 
@@ -136,14 +118,14 @@ check_sysinfo() {
 refused_save_as() {
     if [ "$platform" = wine ]; then
         type_into_file_dialog "" "$1"
-        wait_for "the file dialog's own message" untitled_windows_are 2
+        await "the file dialog's own message" untitled_windows_are 2
         keys_to "" key Return
-        wait_for "the file dialog's message to close" untitled_windows_are 1
+        await "the file dialog's message to close" untitled_windows_are 1
         keys_to "" key Escape
-        wait_for "the file dialog to close" untitled_windows_are 0
+        await "the file dialog to close" untitled_windows_are 0
     else
         answer_file_dialog "$save_dialog_title" "$1"
-        dismiss_message "Cannot save \"$1\": "
+        dismiss_message "$(message "$CannotSave" "$1")"
     fi
 }
 untitled_windows_are() { [ "$(find_windows '' | wc -l)" -eq "$1" ]; }
@@ -176,17 +158,19 @@ find_window() {
     [ -n "$windows" ] && echo "${windows%%$'\n'*}"
 }
 
-# Runs a condition until it holds, at most wait_seconds.
-wait_for() {
+# await WHAT COMMAND...: waits for the command to hold, at most wait_seconds, and no longer than
+# the program runs.
+await() {
     local what=$1
     shift
-    for _ in $(seq $((wait_seconds * 10))); do
-        "$@" >/dev/null 2>&1 && return 0
-        kill -0 "$program_pid" 2>/dev/null || { "$@" >/dev/null 2>&1 && return 0; } ||
-            fail "the program ended while waiting for $what"
-        sleep 0.1
-    done
-    fail "no $what within ${wait_seconds}s"
+    wait_for "$wait_seconds" "$what" holds_while_running "$what" "$@"
+}
+holds_while_running() {
+    local what=$1
+    shift
+    "$@" && return 0
+    kill -0 "$program_pid" && return 1
+    "$@" || fail "the program ended while waiting for $what"
 }
 
 window_gone() { ! find_window "$1"; }
@@ -195,7 +179,7 @@ window_gone() { ! find_window "$1"; }
 keys_to() {
     local title=$1 window
     shift
-    wait_for "window \"$title\"" find_window "$title"
+    await "window \"$title\"" find_window "$title"
     window=$(find_window "$title") && xdotool windowfocus --sync "$window" ||
         fail "could not give the keyboard to \"$title\""
     xdotool "$@" || fail "xdotool $* failed"
@@ -206,26 +190,35 @@ clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null)" = "$1" ]; }
 # The text of the box that has the focus in the main window, copied as a player would.
 expect_box_text() {
     keys_to "$main_title" key ctrl+a ctrl+c
-    wait_for "\"$1\" in the box" clipboard_is "$1"
+    await "\"$1\" in the box" clipboard_is "$1"
 }
 
 # A message box is up: its text is checked where Qt lets it be copied (Windows), then it is
 # answered with Enter.
 dismiss_message() {
-    wait_for "message box" find_window Rigtune
+    await "message box" find_window "$ApplicationTitle"
     if [ "$platform" = wine ]; then
-        keys_to Rigtune key ctrl+c
-        wait_for "the message \"$1\"" message_says "$1"
+        keys_to "$ApplicationTitle" key ctrl+c
+        await "the message \"$1\"" message_says "$1"
     fi
-    keys_to Rigtune key Return
-    wait_for "the message box to close" window_gone Rigtune
+    keys_to "$ApplicationTitle" key Return
+    await "the message box to close" window_gone "$ApplicationTitle"
 }
 message_says() { xclip -o -selection clipboard 2>/dev/null | grep -qF -- "$1"; }
 
-# Picks a menu's command by its access keys.
+# Picks a menu's command by its access keys, the second once the menu is open.
 menu() {
     keys_to "$main_title" key "alt+$1"
-    keys_to "$main_title" key "$2"
+    await "the menu" popup_shown
+    xdotool key "$2" || fail "xdotool key $2 failed"
+}
+# A menu of the program is open: a window of its own that bypasses the window manager.
+popup_shown() {
+    local window
+    for window in $(xdotool search --onlyvisible --classname rigtune 2>/dev/null); do
+        xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: yes' && return 0
+    done
+    return 1
 }
 
 # Types a path over the name in the file dialog with this title and presses Enter. The name is
@@ -237,7 +230,7 @@ type_into_file_dialog() {
 }
 answer_file_dialog() {
     type_into_file_dialog "$@"
-    wait_for "the file dialog to close" window_gone "$1"
+    await "the file dialog to close" window_gone "$1"
 }
 
 # Prints how long the step before took, and names the next one.
@@ -249,7 +242,13 @@ begin() {
 
 # --- The steps --------------------------------------------------------------------------------
 
-main_title="Gravlund Setup Editor"
+main_title=$MainWindowTitle
+
+# message TEMPLATE PATH: the start of a file message about the path, up to its reason.
+message() {
+    local text=${1/\%1/"$(native_path "$2")"}
+    printf '%s' "${text%%%2*}"
+}
 
 # File > Print, then File > Quit, which the editor takes once printing is done. A message box in
 # the way takes those keys instead, and says what happened.
@@ -262,19 +261,19 @@ print_steps() {
     begin "File > Print"
     menu f p
     menu f q
-    wait_for "the program to end or a message" program_ended_or_message
-    if find_window Rigtune >/dev/null; then
-        keys_to Rigtune key ctrl+c
-        wait_for "the message's text" message_says "-----"
+    await "the program to end or a message" program_ended_or_message
+    if find_window "$ApplicationTitle" >/dev/null; then
+        keys_to "$ApplicationTitle" key ctrl+c
+        await "the message's text" message_says "-----"
         echo "message: $(xclip -o -selection clipboard | tr -d '\r' | awk '/^-+$/ { n++; next } n == 2')"
-        keys_to Rigtune key Return
+        keys_to "$ApplicationTitle" key Return
         menu f q
         wait_for_exit
         exit 2
     fi
     wait_for_exit
 }
-program_ended_or_message() { ! kill -0 "$program_pid" || find_window Rigtune; }
+program_ended_or_message() { ! kill -0 "$program_pid" || find_window "$ApplicationTitle"; }
 
 # The player's steps on a set-up file of the tests.
 player_steps() {
@@ -292,12 +291,12 @@ player_steps() {
     keys_to "$main_title" type "tilf 3.25"
     menu f s
     keys_to "$save_dialog_title" key Return
-    wait_for "data/player.str in my setup" cmp -s "$work/set-ups/my setup" "$data/player.str"
+    await "data/player.str in my setup" cmp -s "$work/set-ups/my setup" "$data/player.str"
     local name
     for name in plainname dotted.txt saved.str; do
         menu f s
         answer_file_dialog "$save_dialog_title" "$work/$name"
-        wait_for "data/player.str in $name" cmp -s "$work/$name" "$data/player.str"
+        await "data/player.str in $name" cmp -s "$work/$name" "$data/player.str"
         ! compgen -G "$work/$name.*" >/dev/null || fail "Save as wrote $(compgen -G "$work/$name.*")"
     done
 
@@ -306,22 +305,22 @@ player_steps() {
     refused_save_as "$work/no such folder/saved.str"
     menu f o
     answer_file_dialog "$open_dialog_title" "$work/no such file"
-    dismiss_message "Cannot open \"$(native_path "$work/no such file")\": "
+    dismiss_message "$(message "$CannotOpen" "$work/no such file")"
     expect_box_text "tilf 3.25"
 
     begin "Help > About"
     menu h Return # its one command, which has no access key
-    wait_for "About box" find_window "About Rigtnue 1.0"
+    await "About box" find_window "$AboutCaption"
     local size
-    size=$(xdotool getwindowgeometry "$(find_window "About Rigtnue 1.0")" |
+    size=$(xdotool getwindowgeometry "$(find_window "$AboutCaption")" |
         sed -n 's/.*Geometry: //p')
     [ "$size" = 391x237 ] || fail "the About box is $size, not 391x237"
 
     begin "System Info"
-    keys_to "About Rigtnue 1.0" key alt+s
+    keys_to "$AboutCaption" key alt+s
     check_sysinfo
-    keys_to "About Rigtnue 1.0" key Escape
-    wait_for "the About box to close" window_gone "About Rigtnue 1.0"
+    keys_to "$AboutCaption" key Escape
+    await "the About box to close" window_gone "$AboutCaption"
 
     begin "File > Quit"
     menu f q
@@ -343,7 +342,7 @@ started=$SECONDS
 marker=
 [ "$mode" = wine ] && marker=$(realpath "$3")
 start_program
-wait_for "main window" find_window "$main_title"
+await "main window" find_window "$main_title"
 if [ "$mode" = wine-print ]; then
     print_steps "$3"
 else

@@ -3,6 +3,7 @@
 # there, kept as wayland.png in the working folder.
 #     wayland.sh TEST_FORM1 RIGTUNE
 set -euo pipefail
+source "$(dirname "$0")/../scripts/lib.sh"
 export XDG_RUNTIME_DIR WAYLAND_DISPLAY=wayland-rigtune QT_QPA_PLATFORM=wayland
 XDG_RUNTIME_DIR=$(mktemp -d)
 pids=()
@@ -17,9 +18,7 @@ trap finish EXIT
 weston --backend=headless-backend.so --use-pixman --debug --socket="$WAYLAND_DISPLAY" \
     --idle-time=0 --log="$XDG_RUNTIME_DIR/weston.log" &
 pids+=($!)
-# Each wait is bounded: ten seconds.
-until_true() { for _ in $(seq 100); do "$@" && return; sleep 0.1; done; "$@"; }
-until_true test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
+wait_for 10 "Weston's socket" test -S "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY"
 
 # Without a seat, which a headless Weston lacks, Qt 6.4's Wayland text input crashes at the first
 # key; the keys the test sends need no input method.
@@ -30,7 +29,7 @@ export QT_IM_MODULE=none
 WAYLAND_DEBUG=client "$2" 2>"$XDG_RUNTIME_DIR/editor.log" &
 pids+=($!)
 drawn() { sed -n '/attach(wl_buffer/,$p' "$XDG_RUNTIME_DIR/editor.log" | grep -q 'wl_callback.*done'; }
-until_true drawn || { echo "the editor showed no window on Weston" >&2; exit 1; }
+wait_for 10 "window of the editor on Weston" drawn
 (cd "$XDG_RUNTIME_DIR" && weston-screenshooter)
 mv "$XDG_RUNTIME_DIR"/wayland-screenshot-*.png wayland.png
 echo "The editor on Weston: $PWD/wayland.png"

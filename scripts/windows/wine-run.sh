@@ -7,17 +7,17 @@
 # run would lose them. RIGTUNE_WINE_DPI=N runs it on a screen of N dots per inch, in a Wine prefix
 # of its own beside WINE_PREFIX.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 
 qt=$1 prefix=$2${RIGTUNE_WINE_DPI:+-dpi$RIGTUNE_WINE_DPI}
 shift 2
 
-rigtune_wine_env
-rigtune_wine_prefix "$prefix" 30 "${RIGTUNE_WINE_DPI:-}"
+wine_prefix "$prefix" --desktop ${RIGTUNE_WINE_DPI:+--dpi "$RIGTUNE_WINE_DPI"}
 export WINEPREFIX=$prefix
-WINEPATH=$(rigtune_wine_path "$qt/bin")
-for dir in $(rigtune_mingw_runtime_dirs); do
-    WINEPATH+=";$(rigtune_wine_path "$dir")"
+WINEPATH=$(wine_path "$qt/bin")
+mapfile -t runtime_dirs < <(mingw_runtime_dirs)
+for dir in "${runtime_dirs[@]}"; do
+    WINEPATH+=";$(wine_path "$dir")"
 done
 export WINEPATH
 
@@ -27,14 +27,12 @@ done < <(compgen -e | grep '^QT_' || true)
 export WINEQT_FORCE_STDERR_LOGGING=1
 # The offscreen platform reads fonts from one folder only; Liberation is metric-compatible with
 # the Windows faces the windows ask for.
-: "${WINEQT_QPA_FONTDIR:=$(rigtune_wine_path /usr/share/fonts/truetype/liberation)}"
+: "${WINEQT_QPA_FONTDIR:=$(wine_path /usr/share/fonts/truetype/liberation)}"
 export WINEQT_QPA_FONTDIR
 
 # Wine takes the ANSI code page from the locale: Windows-1252 unless a test asks for another.
 export LC_ALL=${RIGTUNE_WINE_LOCALE:-C.UTF-8}
 
-if [ "${QT_QPA_PLATFORM:-}" = windows ] && [ -z "${DISPLAY:-}" ]; then
-    echo "wine-run.sh: the windows platform plugin needs an X display (DISPLAY is not set)" >&2
-    exit 1
-fi
+[ "${QT_QPA_PLATFORM:-}" != windows ] || [ -n "${DISPLAY:-}" ] ||
+    fail "wine-run.sh: the windows platform plugin needs an X display (DISPLAY is not set)"
 exec wine "$@"
