@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/deps.sh
-rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES[@]}"
+rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_DISPLAY_PACKAGES[@]}" \
+    "${RIGTUNE_PRINT_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES[@]}"
 
 build=${RIGTUNE_BUILD_DIR:-build}
 cmake -S . -B "$build" -DBUILD_TESTING=ON "$@"

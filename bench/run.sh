@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/deps.sh
-rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_TEST_PACKAGES[@]}"
+rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_DISPLAY_PACKAGES[@]}" \
+    "${RIGTUNE_TEST_PACKAGES[@]}"
 
 build=build-bench
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DRIGTUNE_BENCH=ON >/dev/null

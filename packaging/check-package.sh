@@ -5,8 +5,7 @@
 #                                                 menu entry and AppStream name is in it; it
 #                                                 recommends Qt's Wayland platform
 set -euo pipefail
-
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "$0")/../scripts/lib.sh"
 
 validate() {
     desktop-file-validate "$1" || fail "desktop-file-validate $1"

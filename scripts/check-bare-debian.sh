@@ -150,7 +150,7 @@ timeout "$run_limit" "${inside[@]}" QT_QPA_PLATFORM=offscreen ./run.sh </dev/nul
     >"$work/run.log" 2>&1 &
 run_pid=$!
 seen_running=0
-up_or_ended() { editor_running || ! kill -0 "$run_pid"; }
+up_or_ended() { editor_running || ! kill -0 "$run_pid" 2>/dev/null; }
 within "$run_limit" up_or_ended || true
 if editor_running && sleep "$settle_seconds" && editor_running; then
     seen_running=1

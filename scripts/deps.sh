@@ -1,22 +1,30 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Rigtune need, when missing.
-# Sourced by run.sh and test.sh; as root it uses apt-get directly, otherwise through sudo.
+# The Debian 12 packages that Rigtune needs, one list for each purpose, and their installer.
+# Sourced by the scripts that build, run and test it; as root the installer uses apt-get directly,
+# otherwise through sudo. After changing a list, run scripts/check-bare-debian.sh (see README).
 set -euo pipefail
 
+# Building the editor.
 RIGTUNE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-liberation libcups2-dev)
-RIGTUNE_TEST_PACKAGES=(xvfb xauth
-    cups cups-client cups-bsd cups-daemon cups-filters printer-driver-cups-pdf ghostscript
-    poppler-utils)
-# The player's steps: key presses, window titles and sizes, the clipboard.
-RIGTUNE_TEST_PACKAGES+=(xdotool x11-utils xclip)
-# The desktop integration checks and the Debian package build.
-RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file)
-# The editor on a Wayland compositor: Weston (headless) and Qt's Wayland platform.
-RIGTUNE_TEST_PACKAGES+=(weston qt6-wayland)
-# The fuzzer (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's
-# stack names its functions) and the benchmarks.
-RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev llvm libbenchmark-dev)
+# A private X display, and driving programs on it by key presses: window titles and sizes, the
+# clipboard.
+RIGTUNE_DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip)
+# Printing through a private CUPS daemon with a CUPS-PDF queue, and reading the PDF back.
+RIGTUNE_PRINT_PACKAGES=(cups cups-client cups-bsd cups-daemon cups-filters
+    printer-driver-cups-pdf ghostscript poppler-utils)
+# The rest of the Linux tests: Wayland (a headless Weston, Qt's Wayland platform), the desktop
+# integration checks and the Debian package build, the fuzzer (clang with its sanitizer and
+# libFuzzer runtimes, llvm-symbolizer so that a finding's stack names its functions) and the
+# benchmarks.
+RIGTUNE_TEST_PACKAGES=(weston qt6-wayland desktop-file-utils appstream dpkg-dev file
+    clang libclang-rt-14-dev llvm libbenchmark-dev)
+# The Windows build beside the build packages (whose Qt tools, moc, rcc and uic, are the Windows
+# Qt's version): mingw-w64, ninja, NSIS for the installer, patch and xz for build-qt.sh. Running
+# it: Wine, Wine's own fonts (its Tahoma and Marlett), and Liberation 2 standing in for Arial, as
+# Wine draws version 1's capital I as nothing at 11 pixels.
+RIGTUNE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build nsis patch xz-utils
+    wine wine64 fonts-wine fonts-liberation2)
 
 rigtune_install_packages() {
     local missing=()

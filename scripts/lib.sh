@@ -4,26 +4,22 @@
 
 # --- Failing and waiting ----------------------------------------------------------------------
 
-# Where failures are told: the script's standard error as it was when it sourced this, so that a
-# failure inside a quiet wait is still seen.
-exec {RIGTUNE_STDERR}>&2
-
 # fail MESSAGE: the script stops with the message and status 1. A script that defines on_fail has
 # it tell what else it knows first (a log, the windows on the screen).
 fail() {
-    echo "FAIL: $*" >&"$RIGTUNE_STDERR"
+    echo "FAIL: $*" >&2
     if declare -F on_fail >/dev/null; then
-        on_fail >&"$RIGTUNE_STDERR" 2>&1 || true
+        on_fail >&2 || true
     fi
     exit 1
 }
 
-# within SECONDS COMMAND...: runs the command, quietly, every tenth of a second until it succeeds;
-# status 1 when it has not within the time.
+# within SECONDS COMMAND...: runs the command every tenth of a second until it succeeds, its output
+# left out (not its errors: a failure inside it is told); status 1 when it has not within the time.
 within() {
     local deadline=$((SECONDS + $1))
     shift
-    until "$@" >/dev/null 2>&1; do
+    until "$@" >/dev/null; do
         [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
@@ -33,7 +29,7 @@ within() {
 wait_for() {
     local seconds=$1 what=$2
     shift 2
-    within "$seconds" "$@" || fail "no $what within $seconds s"
+    within "$seconds" "$@" || fail "waited $seconds s for $what"
 }
 
 # --- A private X display ----------------------------------------------------------------------
@@ -88,30 +84,36 @@ mingw_runtime_dirs() {
 }
 
 # The template of every Wine prefix, made once and kept in the cache: a fresh prefix with Arial
-# replaced by Liberation Sans, as a Windows machine has Arial and Wine has not. One made by
-# another recipe or another Wine is made anew.
-RIGTUNE_WINE_TEMPLATE=$RIGTUNE_WINDOWS_CACHE/wine-template
-wine_recipe() {
+# replaced by Liberation Sans, as a Windows machine has Arial and Wine has not. Each Wine version
+# has its own.
+wine_template_recipe() {
     echo "$(WINEDEBUG=-all wine --version); Arial=Liberation Sans"
 }
-wine_template() {
+
+# wine_template_copy DIR: a copy of the template at DIR.
+wine_template_copy() {
+    local recipe template
+    recipe=$(wine_template_recipe)
+    template=$RIGTUNE_WINDOWS_CACHE/wine-template-$(md5sum <<<"$recipe" | cut -c1-8)
     mkdir -p "$RIGTUNE_WINDOWS_CACHE"
     (
         flock 8
-        [ "$(cat "$RIGTUNE_WINE_TEMPLATE/.rigtune-ready" 2>/dev/null)" != "$(wine_recipe)" ] ||
-            exit 0
-        rm -rf "$RIGTUNE_WINE_TEMPLATE"
-        wine_env
-        export WINEPREFIX=$RIGTUNE_WINE_TEMPLATE
-        (
-            exec 8>&- # the Wine server and its session would keep the lock open
-            wineboot --init
-            wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
-                /d 'Liberation Sans' /f
-            wineserver -w
-        )
-        wine_recipe >"$RIGTUNE_WINE_TEMPLATE/.rigtune-ready"
-    ) 8>"$RIGTUNE_WINE_TEMPLATE.lock" >&2
+        if [ ! -e "$template/.rigtune-ready" ]; then
+            rm -rf "$template"
+            wine_env
+            (
+                exec 8>&- 9>&- # the Wine server and its session would keep the locks open
+                export WINEPREFIX=$template
+                wineboot --init
+                wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
+                    /d 'Liberation Sans' /f
+                wineserver -w
+            ) </dev/null >"$template.log" 2>&1 ||
+                fail "could not make $template: $(cat "$template.log")"
+            echo "$recipe" >"$template/.rigtune-ready"
+        fi
+        cp -a "$template" "$1"
+    ) 8>"$template.lock"
 }
 
 # wine_prefix DIR [--desktop] [--dpi N] [--linger SECONDS]: a Wine prefix at DIR, made from the
@@ -140,15 +142,14 @@ wine_prefix() {
     done
     wine_env
     local recipe
-    recipe="$(wine_recipe)${desktop:+; desktop 1280x1024}${dpi:+; $dpi dpi}"
+    recipe="$(wine_template_recipe)${desktop:+; desktop 1280x1024}${dpi:+; $dpi dpi}"
     mkdir -p "$(dirname "$prefix")"
     (
         flock 9
         export WINEPREFIX=$prefix
         if [ "$(cat "$prefix/.rigtune-ready" 2>/dev/null)" != "$recipe" ]; then
-            wine_template
             rm -rf "$prefix"
-            cp -a "$RIGTUNE_WINE_TEMPLATE" "$prefix"
+            wine_template_copy "$prefix"
             (
                 exec 9>&-
                 if [ -n "$desktop" ]; then
@@ -158,7 +159,8 @@ wine_prefix() {
                 [ -z "$dpi" ] || wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
                     /t REG_DWORD /d "$dpi" /f
                 wineserver -w
-            ) </dev/null >/dev/null
+            ) </dev/null >"$prefix.log" 2>&1 ||
+                fail "could not set up $prefix: $(cat "$prefix.log")"
             echo "$recipe" >"$prefix/.rigtune-ready"
         fi
         # Exit status 0: a new server was started (2: one is running already).

@@ -50,9 +50,9 @@ on_fail() {
     tail -n 40 "$root/log/error_log" 2>/dev/null || true
 }
 
-cupsd_ended() { ! kill -0 "$cupsd_pid"; }
+cupsd_ended() { ! kill -0 "$cupsd_pid" 2>/dev/null; }
 # lpstat -r says whether the scheduler runs, and exits 0 either way.
-answers_or_ended() { [ "$(lpstat -r)" = "scheduler is running" ] || cupsd_ended; }
+answers_or_ended() { [ "$(lpstat -r 2>/dev/null)" = "scheduler is running" ] || cupsd_ended; }
 
 cleanup() {
     if [ -n "$cupsd_pid" ]; then
@@ -145,7 +145,7 @@ if [ "$mode" = no-default ] || [ "$mode" = none ]; then
 fi
 
 [ "$status" -eq 0 ] || fail "printing gave exit $status"
-printed() { [ -n "$(find "$root/out" -name '*.pdf' -size +0)" ] && [ -z "$(lpstat -o)" ]; }
+printed() { [ -n "$(find "$root/out" -name '*.pdf' -size +0)" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; }
 wait_for "$wait_seconds" "PDF from the queue" printed
 pdf=$(find "$root/out" -name '*.pdf' -size +0 | head -n 1)
 count=$(find "$root/out" -name '*.pdf' | wc -l)

@@ -4,8 +4,8 @@
 # as the host's Qt tools (moc, rcc and uic run on Linux), with Debian's patches.
 #     build-qt.sh PREFIX WORK_DIR [JOBS]
 # PREFIX receives the Qt, which works wherever it is moved; WORK_DIR holds the source and the
-# build tree and is removed at the end. About 15 minutes on two idle cores.
-# Needs the packages of common.sh's RIGTUNE_WINDOWS_PACKAGES (build.sh installs them) and the
+# build tree and is removed at the end. About half an hour on two cores from an empty cache.
+# Needs the build and Windows packages of scripts/deps.sh (build.sh installs them) and the
 # Debian source archive of the machine's mirror, which is asked for through a private apt set-up:
 # the system's apt sources stay as they are.
 set -euo pipefail

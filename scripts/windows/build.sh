@@ -8,14 +8,14 @@
 # The Qt for Windows is the first of:
 #   RIGTUNE_WINDOWS_QT=DIR                   a Qt for mingw unpacked or installed there
 #   RIGTUNE_WINDOWS_QT_TARBALL=FILE.tar.xz   a prebuilt one, unpacked once into the cache
-#   one built from Debian's qt6-base source into the cache by build-qt.sh (about 15 minutes on
+#   one built from Debian's qt6-base source into the cache by build-qt.sh (about half an hour on
 #   two cores, the first time only)
 # The cache folder is RIGTUNE_WINDOWS_CACHE (default ~/.cache/rigtune-windows), outside the clone.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/lib.sh
 source scripts/deps.sh
-source scripts/windows/common.sh
-rigtune_install_packages "${RIGTUNE_WINDOWS_PACKAGES[@]}"
+rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_WINDOWS_PACKAGES[@]}"
 
 # Prints the folder of the Qt for Windows, unpacking or building it first when needed.
 windows_qt() {
@@ -37,7 +37,7 @@ windows_qt() {
         find "$dir" -mindepth 1 -maxdepth 1 -type d -print -quit
         return
     fi
-    local built=$RIGTUNE_WINDOWS_CACHE/qt-source-build/qt6-mingw-$RIGTUNE_QT_VERSION
+    local built=$RIGTUNE_WINDOWS_CACHE/qt-source-build/qt6-mingw-6.4.2
     if [ ! -e "$built/.built" ]; then
         scripts/windows/build-qt.sh "$built" "$RIGTUNE_WINDOWS_CACHE/qt-source-work" >&2
         touch "$built/.built"

@@ -7,11 +7,12 @@
 # imports. The system's DLLs are the ones Wine carries and the API sets (api-ms-win-*, which
 # Windows resolves itself); an import found nowhere is an error.
 set -euo pipefail
-source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../lib.sh"
 
 exe=$1 qt=$2 out=$3
 plugins=(platforms/qwindows.dll styles/qwindowsvistastyle.dll)
-search=("$qt/bin" $(rigtune_mingw_runtime_dirs))
+mapfile -t runtime_dirs < <(mingw_runtime_dirs)
+search=("$qt/bin" "${runtime_dirs[@]}")
 system_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
 
 declare -A copied=()
@@ -33,8 +34,7 @@ copy_imports() {
         found=$(find_in "$name" "${search[@]}")
         if [ -z "$found" ]; then
             [ -n "$(find_in "$name" "$system_dlls")" ] && continue
-            echo "deploy.sh: $name, imported by $(basename "$1"), is nowhere to be found" >&2
-            exit 1
+            fail "deploy.sh: $name, imported by $(basename "$1"), is nowhere to be found"
         fi
         # The mingw runtime comes with its symbols (libstdc++ is 24 MB, 2 MB stripped).
         x86_64-w64-mingw32-strip --strip-unneeded -o "$out/$(basename "$found")" "$found"

@@ -10,32 +10,27 @@
 #     test-packages.sh [BUILD_DIR]     (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-source scripts/windows/common.sh
-rigtune_wine_env
+source scripts/lib.sh
 
 build=$(realpath "${1:-build-windows}")
+source "$build/texts.sh"
 name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
 installer=$build/$name.exe
 zip=$build/$name.zip
-title="Gravlund Setup Editor"
+title=$MainWindowTitle
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rigtune'
-
-fail() {
-    echo "test-packages.sh: FAIL: $*" >&2
-    exit 1
-}
 [ -f "$installer" ] || fail "no installer $installer"
 [ -f "$zip" ] || fail "no zip $zip"
 
 scratch=$(mktemp -d)
 finish() {
-    rigtune_stop_display
+    stop_display
     rm -rf "$scratch"
 }
 trap finish EXIT
 export WINEPREFIX=$scratch/wineprefix
-rigtune_start_display
-rigtune_wine_prefix "$WINEPREFIX"
+start_display
+wine_prefix "$WINEPREFIX" --desktop
 # Wine ends its desktop with the last program that has a window; one that starts just then never
 # shows its own.
 wine start /min notepad </dev/null >/dev/null 2>&1
@@ -50,14 +45,6 @@ reg_value() {
         sed -n "s/^ *$2 \+REG_[A-Z_]\+ \+//p" | tr -d '"'
 }
 
-# Whether a command succeeds within 60 s, tried again and again.
-within_a_minute() {
-    local deadline=$((SECONDS + 60))
-    until "$@"; do
-        [ "$SECONDS" -lt "$deadline" ] || return 1
-        sleep 0.1
-    done
-}
 window_shown() { xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; }
 window_gone() { ! xwininfo -name "$title" >/dev/null 2>&1; }
 
@@ -84,17 +71,17 @@ target=$(tr -c '[:print:]' '\n' <"$shortcut" | grep -x -m1 '[A-Z]:\\.*' || true)
 [ "$target" = "$folder\\Rigtune.exe" ] || fail "the Start-menu entry points to $target"
 wine "$target" </dev/null >/dev/null 2>&1 &
 program=$!
-within_a_minute window_shown || fail "$target showed no window \"$title\" within 60 s"
+wait_for 60 "window \"$title\" from $target" window_shown
 kill "$program"
 wait "$program" 2>/dev/null || true
-within_a_minute window_gone || fail "the window \"$title\" stayed 60 s after its program ended"
+wait_for 60 "end of the window \"$title\" after its program" window_gone
 echo "installer: into $folder, Rigtune starts from the Start menu ($((SECONDS - start)) s)"
 
 # The uninstaller copies itself away and returns at once; what it removes goes a moment later.
 start=$SECONDS
 timeout 60 wine "$uninstaller" /S </dev/null || fail "the uninstaller run with /S exited with $?"
 uninstalled() { [ ! -e "$unix_folder" ] && [ ! -e "$shortcut" ]; }
-within_a_minute uninstalled || true
+within 60 uninstalled || true
 [ ! -e "$unix_folder" ] || fail "the uninstaller left $folder: $(files_in "$unix_folder")"
 [ ! -e "$shortcut" ] || fail "the uninstaller left the Start-menu entry $shortcut"
 [ -z "$(reg_value "$uninstall_key" UninstallString)" ] || fail "the uninstaller left $uninstall_key"
@@ -110,8 +97,7 @@ mkdir -p "$unpacked"
 $(diff <(echo "$expected") <(files_in "$unpacked/$name") || true)"
 wine "$unpacked/$name/Rigtune.exe" </dev/null >/dev/null 2>&1 &
 program=$!
-within_a_minute window_shown ||
-    fail "the zip's Rigtune.exe showed no window \"$title\" within 60 s"
+wait_for 60 "window \"$title\" from the zip's Rigtune.exe" window_shown
 kill "$program"
 wait "$program" 2>/dev/null || true
 echo "zip: Rigtune starts from the unpacked folder ($((SECONDS - start)) s)"

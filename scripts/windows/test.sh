@@ -7,9 +7,10 @@
 # neither Xvfb nor a Wine server running.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
+source scripts/lib.sh
+source scripts/deps.sh
+rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}"
 scripts/windows/build.sh "$@"
-source scripts/windows/common.sh
-rigtune_wine_env
 
 build=$PWD/build-windows
 export WINEPREFIX=$build/wineprefix
@@ -21,31 +22,27 @@ finish() {
     for prefix in "$WINEPREFIX"-dpi*; do
         [ ! -d "$prefix" ] || WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
     done
-    rigtune_stop_display
+    stop_display
 }
 trap finish EXIT
-rigtune_start_display
+start_display
 
 start=$SECONDS
 # The session, and a window that keeps its desktop up: Wine ends the desktop with the last
 # program that has a window, and a test starting just then would never show its own.
-rigtune_wine_prefix "$WINEPREFIX"
+wine_prefix "$WINEPREFIX" --desktop
 wine start /min notepad </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --parallel 2 --output-on-failure --timeout 600
 echo "Windows suite under Wine: $((SECONDS - start)) s"
 
-# The ready-to-run folder runs on its own: without WINEPATH, the program finds every DLL and the
-# plugins it needs in the folder, or Qt says where it found them.
+# The ready-to-run folder runs on its own: without WINEPATH, the program finds every DLL and each
+# plugin that deploy.sh put in the folder's subfolders there, or Qt says where it found them.
 log=$build/ready-to-run.log
 WINEQT_DEBUG_PLUGINS=1 WINEQT_FORCE_STDERR_LOGGING=1 wine "$build/Rigtune/Rigtune.exe" 2>"$log" &
 program=$!
-for plugin in platforms/qwindows.dll styles/qwindowsvistastyle.dll; do
-    for _ in $(seq 300); do
-        grep -q "Rigtune/$plugin\" loaded library" "$log" && break
-        sleep 0.1
-    done
-    grep -q "Rigtune/$plugin\" loaded library" "$log" ||
-        { echo "build-windows/Rigtune/Rigtune.exe did not load $plugin; see $log" >&2; exit 1; }
+for plugin in $(cd "$build/Rigtune" && find . -mindepth 2 -name '*.dll' -printf '%P\n'); do
+    wait_for 30 "$plugin loaded from build-windows/Rigtune (see $log)" \
+        grep -q "Rigtune/$plugin\" loaded library" "$log"
 done
 kill "$program"
 wait "$program" 2>/dev/null || true
