@@ -10,8 +10,8 @@ RIGTUNE_TEST_PACKAGES=(xvfb xauth
     poppler-utils)
 # The player's steps: key presses, window titles and sizes, the clipboard.
 RIGTUNE_TEST_PACKAGES+=(xdotool x11-utils xclip)
-# The desktop integration checks and the Debian package build.
-RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file)
+# The desktop integration checks, the Debian package build and its checker.
+RIGTUNE_TEST_PACKAGES+=(desktop-file-utils appstream dpkg-dev file lintian)
 # The fuzzer (clang with its sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's
 # stack names its functions) and the benchmarks.
 RIGTUNE_TEST_PACKAGES+=(clang libclang-rt-14-dev llvm libbenchmark-dev)
