@@ -3,6 +3,9 @@
 #   check-package.sh validate DESKTOP METAINFO   both files pass their validators
 #   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, passes lintian, unpacks, and every
 #                                                 file that the menu entry and AppStream name is in it
+#   check-package.sh reproducible BUILD_DIR CMAKE_ARGS...
+#                                                 a second build of the program elsewhere, configured
+#                                                 with CMAKE_ARGS, packs a .deb of the same bytes
 set -euo pipefail
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -63,6 +66,17 @@ deb() {
         fail "the changelog's last entry is not version $version"
     echo "package $(basename "$package") holds:"
     (cd "$root" && find . -type f | sort)
+}
+
+reproducible() {
+    local build=$1
+    shift
+    quietly cmake -S "$(dirname "$0")/.." -B "$scratch/build" "$@"
+    quietly cmake --build "$scratch/build" --parallel 2
+    local first second
+    first=$(pack_deb "$build" "$scratch/first")
+    second=$(pack_deb "$scratch/build" "$scratch/second")
+    cmp "$first" "$second" || fail "two builds give two packages (diffoscope shows how)"
 }
 
 "$@"

@@ -35,7 +35,9 @@ set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
 # A 64-bit installer. Debian's makensis makes a 32-bit one unless told, and Windows shows a 32-bit
 # program its 32-bit view of the registry: the uninstaller entry would land under WOW6432Node.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# Files are installed with the time of installing rather than one stored in the installer, which
+# would differ from build to build.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Rigtune)
 set(CPACK_NSIS_DISPLAY_NAME Rigtune)
