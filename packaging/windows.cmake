@@ -7,21 +7,10 @@
 # hold exactly what the Windows tests ran.
 set(RIGTUNE_READY_TO_RUN ${PROJECT_BINARY_DIR}/Rigtune)
 
-# A folder laid out from an earlier build would otherwise be shipped without a word.
-install(CODE "
-    set(laid_out \"${RIGTUNE_READY_TO_RUN}/Rigtune.exe\")
-    set(built \"$<TARGET_FILE:rigtune>\")
-    if(NOT EXISTS \"\${laid_out}\")
-        message(FATAL_ERROR \"No ready-to-run folder ${RIGTUNE_READY_TO_RUN}: \"
-            \"scripts/windows/build.sh lays it out\")
-    endif()
-    file(SHA256 \"\${laid_out}\" laid_out_sum)
-    file(SHA256 \"\${built}\" built_sum)
-    if(NOT laid_out_sum STREQUAL built_sum)
-        message(FATAL_ERROR \"${RIGTUNE_READY_TO_RUN} was laid out from another build than \"
-            \"\${built}: scripts/windows/build.sh lays it out anew\")
-    endif()
-")
+# Only a folder laid out from this build's program is packed (check-ready-to-run.cmake).
+install(CODE "set(RIGTUNE_READY_TO_RUN [[${RIGTUNE_READY_TO_RUN}]])
+    set(RIGTUNE_BUILT [[$<TARGET_FILE:rigtune>]])")
+install(SCRIPT check-ready-to-run.cmake)
 install(DIRECTORY ${RIGTUNE_READY_TO_RUN}/ DESTINATION .)
 
 set(CPACK_GENERATOR NSIS ZIP)
