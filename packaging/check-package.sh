@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # Checks Rigtune's desktop integration.
 #   check-package.sh validate DESKTOP METAINFO   both files pass their validators
-#   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, unpacks, and every file that the
-#                                                 menu entry and AppStream name is in it; it
-#                                                 recommends Qt's Wayland platform
+#   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, passes lintian, unpacks, and every
+#                                                 file that the menu entry and AppStream name is in
+#                                                 it; it recommends Qt's Wayland platform
+#   check-package.sh reproducible BUILD_DIR CMAKE_ARGS...
+#                                                 a second build of the program elsewhere, configured
+#                                                 with CMAKE_ARGS, packs a .deb of the same bytes
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 
@@ -14,15 +17,24 @@ validate() {
 
 field() { sed -n "s/^$1=//p" "$2" | head -n 1; }
 
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+# Runs a command quietly, its output shown when it fails.
+quietly() { "$@" >"$scratch/log" 2>&1 || { cat "$scratch/log" >&2; fail "$*"; }; }
+
+# The .deb of a build tree, packed into a folder of its own; prints its path.
+pack_deb() {
+    quietly cpack -G DEB --config "$1/CPackConfig.cmake" -B "$2"
+    ls "$2"/*.deb
+}
+
 deb() {
     local build=$1 id=$2
-    scratch=$(mktemp -d)
-    trap 'rm -rf "$scratch"' EXIT
-    (cd "$build" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log" 2>&1) ||
-        { cat "$scratch/cpack.log"; fail "cpack"; }
     local package
-    package=$(ls "$scratch"/out/*.deb)
+    package=$(pack_deb "$build" "$scratch/out")
     dpkg-deb --info "$package"
+    lintian --fail-on error,warning "$package" || fail "lintian $package"
     local depends
     depends=$(dpkg-deb --field "$package" Depends)
     for needed in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
@@ -49,8 +61,23 @@ deb() {
         fail "metainfo does not launch $id.desktop"
     grep -q "<binary>$exec</binary>" "$metainfo" || fail "metainfo does not provide $exec"
     grep -q "MIT License" "$root/usr/share/doc/rigtune/copyright" || fail "no copyright file"
+    local version
+    version=$(dpkg-deb --field "$package" Version)
+    zcat "$root/usr/share/doc/rigtune/changelog.gz" | head -n 1 | grep -q "^rigtune ($version) " ||
+        fail "the changelog's last entry is not version $version"
     echo "package $(basename "$package") holds:"
     (cd "$root" && find . -type f | sort)
+}
+
+reproducible() {
+    local build=$1
+    shift
+    quietly cmake -S "$(dirname "$0")/.." -B "$scratch/build" "$@"
+    quietly cmake --build "$scratch/build" --parallel 2
+    local first second
+    first=$(pack_deb "$build" "$scratch/first")
+    second=$(pack_deb "$scratch/build" "$scratch/second")
+    cmp "$first" "$second" || fail "two builds give two packages (diffoscope shows how)"
 }
 
 "$@"

@@ -5,37 +5,31 @@
 #   Rigtune-<version>-win64.zip  the folder itself, which runs wherever it is unpacked.
 # The folder is packaged as laid out rather than installed again from the targets, so the packages
 # hold exactly what the Windows tests ran.
-set(RIGTUNE_READY_TO_RUN ${PROJECT_BINARY_DIR}/Rigtune)
 
-# A folder laid out from an earlier build would otherwise be shipped without a word.
-install(CODE "
-    set(laid_out \"${RIGTUNE_READY_TO_RUN}/Rigtune.exe\")
-    set(built \"$<TARGET_FILE:rigtune>\")
-    if(NOT EXISTS \"\${laid_out}\")
-        message(FATAL_ERROR \"No ready-to-run folder ${RIGTUNE_READY_TO_RUN}: \"
-            \"scripts/windows/build.sh lays it out\")
-    endif()
-    file(SHA256 \"\${laid_out}\" laid_out_sum)
-    file(SHA256 \"\${built}\" built_sum)
-    if(NOT laid_out_sum STREQUAL built_sum)
-        message(FATAL_ERROR \"${RIGTUNE_READY_TO_RUN} was laid out from another build than \"
-            \"\${built}: scripts/windows/build.sh lays it out anew\")
-    endif()
-")
+# Only a folder laid out from this build's program is packed (check-ready-to-run.cmake).
+install(CODE "set(RIGTUNE_READY_TO_RUN [[${RIGTUNE_READY_TO_RUN}]])
+    set(RIGTUNE_BUILT [[$<TARGET_FILE:rigtune>]])")
+install(SCRIPT check-ready-to-run.cmake)
 install(DIRECTORY ${RIGTUNE_READY_TO_RUN}/ DESTINATION .)
 
 set(CPACK_GENERATOR NSIS ZIP)
+# The values below reach the installer's script as written here, backslashes too.
+set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_PACKAGE_NAME Rigtune)
 # CPack recognises 64-bit Windows by the Microsoft compiler only, and would say win32.
 set(CPACK_SYSTEM_NAME win64)
 set(CPACK_PACKAGE_INSTALL_DIRECTORY Rigtune)
 # One key for every version, so that a newer installer finds and removes the older one.
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Rigtune)
+# Silent too (/S), the older version's uninstaller runs and is waited for; it removes the files it
+# installed, so none of them outlives the new version.
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 
 # A 64-bit installer. Debian's makensis makes a 32-bit one unless told, and Windows shows a 32-bit
 # program its 32-bit view of the registry: the uninstaller entry would land under WOW6432Node.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# Files are installed with the time of installing rather than one stored in the installer, which
+# would differ from build to build.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\n!include FileFunc.nsh\nSetDateSave off")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME Rigtune)
 set(CPACK_NSIS_DISPLAY_NAME Rigtune)
@@ -46,4 +40,20 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME Rigtune.exe)
 set(CPACK_NSIS_URL_INFO_ABOUT https://rigtune.example.org/)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
+
+# The uninstaller's entry as Windows documents it, after what CPack's template writes there: NoModify
+# and NoRepair as DWORDs (the template writes strings), and the size that "Apps & features" shows,
+# in KB. The template's uninstaller removes Software\<publisher>\Rigtune last and leaves
+# Software\<publisher> behind, empty; both go first (the Start-menu folder that it reads from there
+# afterwards, it also reads from the uninstaller's entry).
+set(uninstall_key
+    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
+    WriteRegDWORD SHCTX \"${uninstall_key}\" NoModify 1
+    WriteRegDWORD SHCTX \"${uninstall_key}\" NoRepair 1
+    \${GetSize} \"$INSTDIR\" /S=0K $0 $1 $2
+    WriteRegDWORD SHCTX \"${uninstall_key}\" EstimatedSize $0")
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS "
+    DeleteRegKey SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}\"
+    DeleteRegKey /ifempty SHCTX \"Software\\${CPACK_PACKAGE_VENDOR}\"")
 include(CPack)

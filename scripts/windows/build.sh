@@ -11,6 +11,7 @@
 #   one built from Debian's qt6-base source into the cache by build-qt.sh (about half an hour on
 #   two cores, the first time only)
 # The cache folder is RIGTUNE_WINDOWS_CACHE (default ~/.cache/rigtune-windows), outside the clone.
+# RIGTUNE_WINDOWS_BUILD_DIR builds in another folder than build-windows/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/lib.sh
@@ -50,12 +51,13 @@ RIGTUNE_WINDOWS_QT=$(windows_qt)
 export RIGTUNE_WINDOWS_QT
 echo "Qt for Windows: $RIGTUNE_WINDOWS_QT ($((SECONDS - start)) s)"
 
+build=${RIGTUNE_WINDOWS_BUILD_DIR:-build-windows}
 start=$SECONDS
-cmake --preset windows "$@"
-cmake --build --preset windows
-scripts/windows/deploy.sh build-windows/ui/Rigtune.exe "$RIGTUNE_WINDOWS_QT" build-windows/Rigtune
+cmake --preset windows -B "$build" "$@"
+cmake --build "$build" --parallel 2
+scripts/windows/deploy.sh "$build/ui/Rigtune.exe" "$RIGTUNE_WINDOWS_QT" "$build/Rigtune"
 echo "Windows build: $((SECONDS - start)) s"
 
 start=$SECONDS
-(cd build-windows && cpack)
+(cd "$build" && cpack)
 echo "Windows packages: $((SECONDS - start)) s"

@@ -24,6 +24,13 @@ find_in() {
     find "$@" -maxdepth 1 -iname "$name" -print -quit 2>/dev/null
 }
 
+# The time in a PE file's header: 8 bytes into the COFF header, whose offset is at 0x3c.
+pe_time() {
+    local header
+    header=$(od -An -tu4 -j60 -N4 "$1")
+    od -An -tu4 -j$((header + 8)) -N4 "$1" | tr -d ' '
+}
+
 # Copies the DLLs that file imports into OUT_DIR, and theirs in turn.
 copy_imports() {
     local name found
@@ -36,8 +43,11 @@ copy_imports() {
             [ -n "$(find_in "$name" "$system_dlls")" ] && continue
             fail "deploy.sh: $name, imported by $(basename "$1"), is nowhere to be found"
         fi
-        # The mingw runtime comes with its symbols (libstdc++ is 24 MB, 2 MB stripped).
-        x86_64-w64-mingw32-strip --strip-unneeded -o "$out/$(basename "$found")" "$found"
+        # The mingw runtime comes with its symbols (libstdc++ is 24 MB, 2 MB stripped). strip stamps
+        # its output with the time of stripping unless given one; the DLL's own keeps two layouts
+        # of the folder the same bytes.
+        SOURCE_DATE_EPOCH=$(pe_time "$found") \
+            x86_64-w64-mingw32-strip --strip-unneeded -o "$out/$(basename "$found")" "$found"
         copy_imports "$found"
     done < <(x86_64-w64-mingw32-objdump -p "$1" | sed -n 's/^\s*DLL Name: //p')
 }
