@@ -29,7 +29,8 @@ echo
 echo "== windows (Xvfb)"
 export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
-    "$build/bench/bench_ui" "${ui_args[@]}" 2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
+    "$build/bench/bench_ui" "${ui_args[@]}" \
+    2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
 
 # Beside the Windows build under Wine, when there is one (scripts/windows/build.sh makes it).
 if [ -e build-windows/Rigtune/Rigtune.exe ]; then

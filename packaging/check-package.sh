@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Checks Rigtune's desktop integration.
 #   check-package.sh validate DESKTOP METAINFO   both files pass their validators
-#   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, passes lintian, unpacks, and every
-#                                                 file that the menu entry and AppStream name is in
-#                                                 it; it recommends Qt's Wayland platform
+#   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, passes lintian, unpacks, and
+#                                                 every file that the menu entry and AppStream name
+#                                                 is in it; it recommends Qt's Wayland platform
 #   check-package.sh reproducible BUILD_DIR CMAKE_ARGS...
-#                                                 a second build of the program elsewhere, configured
-#                                                 with CMAKE_ARGS, packs a .deb of the same bytes
+#                                                 a second build of the program elsewhere,
+#                                                 configured with CMAKE_ARGS, packs the same .deb
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 
@@ -40,7 +40,8 @@ deb() {
     for needed in libqt6widgets6 libqt6printsupport6 fonts-liberation; do
         [[ $depends == *"$needed"* ]] || fail "Depends lacks $needed: $depends"
     done
-    [ "$(dpkg-deb --field "$package" Recommends)" = qt6-wayland ] || fail "qt6-wayland not recommended"
+    [ "$(dpkg-deb --field "$package" Recommends)" = qt6-wayland ] ||
+        fail "qt6-wayland is not recommended"
 
     local root=$scratch/root
     dpkg-deb -x "$package" "$root"

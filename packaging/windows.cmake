@@ -41,13 +41,13 @@ set(CPACK_NSIS_URL_INFO_ABOUT https://rigtune.example.org/)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
 set(CPACK_NSIS_COMPRESSOR "/SOLID lzma")
 
-# The uninstaller's entry as Windows documents it, after what CPack's template writes there: NoModify
-# and NoRepair as DWORDs (the template writes strings), and the size that "Apps & features" shows,
-# in KB. The template's uninstaller removes Software\<publisher>\Rigtune last and leaves
+# The uninstaller's entry as Windows documents it, after what CPack's template writes there:
+# NoModify and NoRepair as DWORDs (the template writes strings), and the size that "Apps & features"
+# shows, in KB. The template's uninstaller removes Software\<publisher>\Rigtune last and leaves
 # Software\<publisher> behind, empty; both go first (the Start-menu folder that it reads from there
 # afterwards, it also reads from the uninstaller's entry).
-set(uninstall_key
-    "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}")
+set(uninstall_key "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall")
+string(APPEND uninstall_key "\\${CPACK_PACKAGE_INSTALL_REGISTRY_KEY}")
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "
     WriteRegDWORD SHCTX \"${uninstall_key}\" NoModify 1
     WriteRegDWORD SHCTX \"${uninstall_key}\" NoRepair 1

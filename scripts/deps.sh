@@ -14,9 +14,9 @@ RIGTUNE_DISPLAY_PACKAGES=(xvfb xauth x11-utils xdotool xclip)
 RIGTUNE_PRINT_PACKAGES=(cups cups-client cups-bsd cups-daemon cups-filters
     printer-driver-cups-pdf ghostscript poppler-utils)
 # The rest of the Linux tests: Wayland (a headless Weston, Qt's Wayland platform), the desktop
-# integration checks, the Debian package build and its checker, the fuzzer (clang with its sanitizer and
-# libFuzzer runtimes, llvm-symbolizer so that a finding's stack names its functions) and the
-# benchmarks.
+# integration checks, the Debian package build and its checker (lintian), the fuzzer (clang with its
+# sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's stack names its functions)
+# and the benchmarks.
 RIGTUNE_TEST_PACKAGES=(weston qt6-wayland desktop-file-utils appstream dpkg-dev file lintian
     clang libclang-rt-14-dev llvm libbenchmark-dev)
 # The Windows build beside the build packages (whose Qt tools, moc, rcc and uic, are the Windows

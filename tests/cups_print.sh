@@ -130,7 +130,8 @@ echo "$output"
 
 if [ "$mode" = refused ]; then
     [ "$status" -eq 2 ] || fail "expected a message (exit 2), got exit $status"
-    grep -qF "${PrinterFailed#%1}" <<<"$output" || fail "the message does not say the printer failed"
+    grep -qF "${PrinterFailed#%1}" <<<"$output" ||
+        fail "the message does not say the printer failed"
     [ -z "$(find "$root/out" -name '*.pdf')" ] || fail "a refused job was printed"
     echo "PASS: a queue that refuses the job gives the message"
     exit 0
@@ -145,7 +146,9 @@ if [ "$mode" = no-default ] || [ "$mode" = none ]; then
 fi
 
 [ "$status" -eq 0 ] || fail "printing gave exit $status"
-printed() { [ -n "$(find "$root/out" -name '*.pdf' -size +0)" ] && [ -z "$(lpstat -o 2>/dev/null)" ]; }
+printed() {
+    [ -n "$(find "$root/out" -name '*.pdf' -size +0)" ] && [ -z "$(lpstat -o 2>/dev/null)" ]
+}
 wait_for "$wait_seconds" "PDF from the queue" printed
 pdf=$(find "$root/out" -name '*.pdf' -size +0 | head -n 1)
 count=$(find "$root/out" -name '*.pdf' | wc -l)

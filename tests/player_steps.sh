@@ -265,7 +265,9 @@ print_steps() {
     if find_window "$ApplicationTitle" >/dev/null; then
         keys_to "$ApplicationTitle" key ctrl+c
         await "the message's text" message_says "-----"
-        echo "message: $(xclip -o -selection clipboard | tr -d '\r' | awk '/^-+$/ { n++; next } n == 2')"
+        # The box's text as Windows copies it: title, text and buttons between lines of dashes.
+        echo "message: $(xclip -o -selection clipboard | tr -d '\r' |
+            awk '/^-+$/ { n++; next } n == 2')"
         keys_to "$ApplicationTitle" key Return
         menu f q
         wait_for_exit
@@ -298,7 +300,8 @@ player_steps() {
         menu f s
         answer_file_dialog "$save_dialog_title" "$work/$name"
         await "data/player.str in $name" cmp -s "$work/$name" "$data/player.str"
-        ! compgen -G "$work/$name.*" >/dev/null || fail "Save as wrote $(compgen -G "$work/$name.*")"
+        ! compgen -G "$work/$name.*" >/dev/null ||
+            fail "Save as wrote $(compgen -G "$work/$name.*")"
     done
 
     begin "File > Save as into a missing folder, File > Open of a missing file"

@@ -28,7 +28,9 @@ export QT_IM_MODULE=none
 # On the screen once Weston has drawn a frame of it: a frame callback answered after a buffer.
 WAYLAND_DEBUG=client "$2" 2>"$XDG_RUNTIME_DIR/editor.log" &
 pids+=($!)
-drawn() { sed -n '/attach(wl_buffer/,$p' "$XDG_RUNTIME_DIR/editor.log" | grep -q 'wl_callback.*done'; }
+drawn() {
+    sed -n '/attach(wl_buffer/,$p' "$XDG_RUNTIME_DIR/editor.log" | grep -q 'wl_callback.*done'
+}
 wait_for 10 "window of the editor on Weston" drawn
 (cd "$XDG_RUNTIME_DIR" && weston-screenshooter)
 mv "$XDG_RUNTIME_DIR"/wayland-screenshot-*.png wayland.png

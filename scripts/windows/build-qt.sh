@@ -28,7 +28,8 @@ for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
     [ -e "$file" ] && sed -n 's/^deb\s/deb-src /p' "$file"
 done >"$work/apt/sources/sources.list"
 for file in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$file" ] && sed 's/^Types:.*/Types: deb-src/' "$file" >"$work/apt/sources/$(basename "$file")"
+    [ -e "$file" ] &&
+        sed 's/^Types:.*/Types: deb-src/' "$file" >"$work/apt/sources/$(basename "$file")"
 done
 cat >"$work/apt/apt.conf" <<CONF
 Dir::Etc::sourcelist "$work/apt/sources/sources.list";
@@ -82,7 +83,9 @@ cmake --install . --strip >"$log/install.log" 2>&1 || { tail -30 "$log/install.l
 # Qt's toolchain file names the mingw one by the path it had here; a copy inside the prefix,
 # named relative to it, lets the prefix move.
 cp "$here/mingw-w64-x86_64.cmake" "$prefix/mingw-w64-x86_64.cmake"
-sed -i 's|^set(__qt_initially_configured_toolchain_file ".*")|set(__qt_initially_configured_toolchain_file "${CMAKE_CURRENT_LIST_DIR}/../../../mingw-w64-x86_64.cmake")|' \
+toolchain_variable=__qt_initially_configured_toolchain_file
+toolchain='${CMAKE_CURRENT_LIST_DIR}/../../../mingw-w64-x86_64.cmake'
+sed -i "s|^set($toolchain_variable \".*\")|set($toolchain_variable \"$toolchain\")|" \
     "$prefix/lib/cmake/Qt6/qt.toolchain.cmake"
 cd /
 rm -rf "$work"

@@ -17,12 +17,16 @@ source scripts/lib.sh
 
 build=$(realpath "${1:-build-windows}")
 source "$build/texts.sh"
-name=$(sed -n 's/^set(CPACK_PACKAGE_FILE_NAME "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
-version=$(sed -n 's/^set(CPACK_PACKAGE_VERSION "\(.*\)")$/\1/p' "$build/CPackConfig.cmake")
+# What the packages were made with, as CPack was told.
+cpack_value() { sed -n "s/^set($1 \"\(.*\)\")$/\1/p" "$build/CPackConfig.cmake"; }
+name=$(cpack_value CPACK_PACKAGE_FILE_NAME)
+version=$(cpack_value CPACK_PACKAGE_VERSION)
+listed_as=$(cpack_value CPACK_NSIS_DISPLAY_NAME)
 installer=$build/$name.exe
 zip=$build/$name.zip
 title=$MainWindowTitle
-uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Rigtune'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\'
+uninstall_key+=$(cpack_value CPACK_PACKAGE_INSTALL_REGISTRY_KEY)
 [ -f "$installer" ] || fail "no installer $installer"
 [ -f "$zip" ] || fail "no zip $zip"
 
@@ -65,8 +69,8 @@ window_gone() { ! xwininfo -name "$title" >/dev/null 2>&1; }
 install_and_check() {
     timeout 300 wine "$1" /S </dev/null || fail "$1 run with /S exited with $?"
     local listings
-    listings=$(registry | grep -c '^"DisplayName"="Rigtune"$' || true)
-    [ "$listings" = 1 ] || fail "$listings listings of Rigtune among the installed programs"
+    listings=$(registry | grep -c "^\"DisplayName\"=\"$listed_as\"$" || true)
+    [ "$listings" = 1 ] || fail "$listings listings of $listed_as among the installed programs"
     [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$2" ] || fail "version $2 is not listed"
     local program_files
     uninstaller=$(reg_value "$uninstall_key" UninstallString)
