@@ -67,7 +67,6 @@ class TestEngine : public QObject {
 
 private slots:
     void canonicalLayout() {
-        QCOMPARE(golden("empty.str").size(), 745);
         QCOMPARE(encoded(Setup()), golden("empty.str"));
         QCOMPARE(encoded(fullSetup()), golden("full.str"));
     }
@@ -88,10 +87,11 @@ private slots:
         QTest::newRow("commas and quotes")
             << QByteArray("toe in = 1,5\r\n\"a, b\" tail,x = \"q\",y\r\n\"open, line\r\nz,\r\nw,")
             << QStringList{"toe in = 1", "5", "a, b", "x = \"q\"", "y", "open, line", "z", "", "w"};
-        QTest::newRow("2000 entries by commas")
-            << QByteArray(1999, ',') + 'x' << QStringList(1999, QString()) + QStringList{"x"};
-        QTest::newRow("2001 entries refused")
-            << QByteArray("x\r\n").repeated(2001) << QStringList{"<refused>"};
+        QTest::newRow("the most entries, by commas")
+            << QByteArray(MaxEntries - 1, ',') + 'x'
+            << QStringList(MaxEntries - 1, QString()) + QStringList{"x"};
+        QTest::newRow("one entry more refused")
+            << QByteArray("x\r\n").repeated(MaxEntries + 1) << QStringList{"<refused>"};
     }
     void split() {
         QFETCH(QByteArray, bytes);

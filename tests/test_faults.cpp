@@ -2,13 +2,13 @@
 // naming the file, loses nothing, leaves no stray file behind, and the window goes on working.
 // FIFOs, devices, a file-size limit and acting as another user are POSIX's alone.
 #include "form2.h"
+#include "setupreader.h"
 #include "testutil.h"
 #include "uitestutil.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QTest>
-#include <optional>
 #include <sys/stat.h>
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -42,20 +42,15 @@ QStringList snapshot(const QString& folder) {
     return seen;
 }
 
-enum Prep : int {
-    Old = 1,          // the target holds a player's old set-up
-    Huge = 2,         // the target is a sparse file over the reader's 16 MiB limit
-    ReadOnly = 4,     // mode 0444
-    LockedFolder = 8, // the target's folder has mode 0555
-    Folder = 16,
-    Fifo = 32,
-    BadValue = 64,     // a field holds a value the file cannot hold
-    Unreadable = 128,  // mode 0
-    ManyEntries = 256, // 2,001 entries
-    Device = 512,      // a character device like /dev/null (needs root)
-    Nobody = 1024,     // the command runs as the unprivileged user "nobody"
-    DiskFull = 2048,   // the command may write 100 bytes at most
-    LongOld = 4096,    // the target holds 5,000 bytes, more than a saved set-up
+// What a row sets up before its command: what stands at the target, and how.
+enum class Target { Nothing, OldSetup, LongFile, HugeFile, ManyEntries, Folder, Fifo, Device };
+struct Prep {
+    Target target = Target::Nothing;
+    int mode = -1;             // the target's mode, when set
+    bool lockedFolder = false; // the target's folder has mode 0555
+    bool badValue = false;     // a field holds a value the file cannot hold
+    bool nobody = false;       // the command runs as the unprivileged user "nobody"
+    bool diskFull = false;     // the command may write 100 bytes at most
 };
 
 #ifdef Q_OS_UNIX
@@ -64,9 +59,9 @@ enum Prep : int {
 // effective ids change, so root takes its own back afterwards.
 class Restricted {
 public:
-    explicit Restricted(int prep) : dropped_((prep & Nobody) && !geteuid()) {
+    explicit Restricted(const Prep& prep) : dropped_(prep.nobody && !geteuid()) {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        if (prep & DiskFull) {
+        if (prep.diskFull) {
             std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
             const rlimit limit{100, saved_.rlim_max};
             setrlimit(RLIMIT_FSIZE, &limit);
@@ -88,6 +83,8 @@ private:
 
 } // namespace
 
+Q_DECLARE_METATYPE(Prep)
+
 class TestFaults : public QObject {
     Q_OBJECT
 
@@ -95,11 +92,10 @@ private slots:
     void init() {
         e.emplace();
         setMode(e->dir.path(), 0777); // so the cases that act as "nobody" can work in it
-        const QString start = e->dir.filePath(QStringLiteral("start.str"));
-        QVERIFY(writeBytes(start, testutil::golden("full.str")));
-        e->run("mnuImport", start);
+        QVERIFY(writeBytes(e->path("start.str"), golden("full.str")));
+        e->run("mnuImport", e->path("start.str"));
         e->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
-        QVERIFY(QFile::remove(start));
+        QVERIFY(QFile::remove(e->path("start.str")));
     }
     void cleanup() {
         for (QDirIterator it(e->dir.path(), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
@@ -107,116 +103,120 @@ private slots:
         e.reset();
     }
 
+    // Rows named "save: ..." run Save as, "open: ..." Open; a null reason: the command succeeds.
     void faults_data() {
-        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
-        QTest::addColumn<int>("prep");
+        QTest::addColumn<Prep>("prep");
         QTest::addColumn<QString>("reason");
-        const auto save = [](const char* name) -> QTestData& {
-            return QTest::newRow(name) << "mnuSave";
-        };
-        const auto open = [](const char* name) -> QTestData& {
-            return QTest::newRow(name) << "mnuImport";
-        };
-        save("save: read-only file") << "old.str" << (Old | ReadOnly) << "read-only";
-        save("save: folder") << "folder.str" << int(Folder) << "folder";
-        save("save: missing folder") << "gone/new.str" << 0 << "";
-        save("save: value the file cannot hold") << "old.str" << (Old | BadValue) << "Toe In, L-F";
-        open("open: missing") << "missing.str" << 0 << "not exist";
-        open("open: folder") << "folder.str" << int(Folder) << "folder";
-        open("open: too large") << "huge.str" << int(Huge) << "too large";
-        open("open: more than 2000 entries")
-            << "many.str" << int(ManyEntries) << "more than 2000 entries";
+        const auto save = &QTest::newRow, open = &QTest::newRow;
+        using enum Target;
+        save("save: read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
+        save("save: folder") << "folder.str" << Prep{Folder} << "folder";
+        save("save: missing folder") << "gone/new.str" << Prep{} << "";
+        save("save: value the file cannot hold")
+            << "old.str" << Prep{.target = OldSetup, .badValue = true} << "Toe In, L-F";
+        open("open: missing") << "missing.str" << Prep{} << "not exist";
+        open("open: folder") << "folder.str" << Prep{Folder} << "folder";
+        open("open: too large") << "huge.str" << Prep{HugeFile} << "too large";
+        open("open: too many entries")
+            << "many.str" << Prep{ManyEntries}
+            << QStringLiteral("more than %1 entries").arg(rigtune::MaxEntries);
 #ifdef Q_OS_UNIX
-        save("save: disk full") << "old.str" << (Old | DiskFull) << "File too large";
+        save("save: disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
+                                << "File too large";
         save("save: disk full, in place")
-            << "locked/old.str" << (Old | LockedFolder | Nobody | DiskFull) << "File too large";
+            << "locked/old.str"
+            << Prep{.target = OldSetup, .lockedFolder = true, .nobody = true, .diskFull = true}
+            << "File too large";
         save("save: in place, old file too large")
-            << "locked/huge.str" << (Huge | LockedFolder | Nobody) << "too large";
+            << "locked/huge.str" << Prep{.target = HugeFile, .lockedFolder = true, .nobody = true}
+            << "too large";
         // A game folder may let a player change a file but not create one beside it.
         save("save: in place in a read-only folder")
-            << "locked/old.str" << (LongOld | LockedFolder | Nobody) << QString();
+            << "locked/old.str" << Prep{.target = LongFile, .lockedFolder = true, .nobody = true}
+            << QString();
         save("save: new name in a read-only folder")
-            << "locked/new.str" << (LockedFolder | Nobody) << "";
-        save("save: FIFO") << "pipe.str" << int(Fifo) << "not a regular file";
+            << "locked/new.str" << Prep{.lockedFolder = true, .nobody = true} << "";
+        save("save: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
         if (geteuid() == 0) // making a device node needs root
-            save("save: device") << "null.str" << int(Device) << "not a regular file";
-        open("open: FIFO") << "pipe.str" << int(Fifo) << "not a regular file";
-        open("open: device") << "/dev/zero" << 0 << "not a regular file";
-        open("open: unreadable") << "secret.str" << (Unreadable | Nobody) << "";
+            save("save: device") << "null.str" << Prep{Device} << "not a regular file";
+        open("open: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
+        open("open: device") << "/dev/zero" << Prep{} << "not a regular file";
+        open("open: unreadable") << "secret.str"
+                                 << Prep{.target = OldSetup, .mode = 0, .nobody = true} << "";
 #endif
     }
     void faults() {
-        QFETCH(QString, command);
+        const bool save = QByteArray(QTest::currentDataTag()).startsWith("save");
+        const char* command = save ? "mnuSave" : "mnuImport";
         QFETCH(QString, target);
-        QFETCH(int, prep);
+        QFETCH(Prep, prep);
         QFETCH(QString, reason);
 
         const QString path = QDir(e->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
+        const auto boxes = [this] { return encoded(e->window.record()); };
         const QStringList before = snapshot(e->dir.path());
-        const QByteArray values = testutil::encoded(e->window.record());
+        const QByteArray values = boxes();
         {
 #ifdef Q_OS_UNIX
             const Restricted restricted(prep);
 #endif
-            e->run(qPrintable(command), path);
+            e->run(command, path);
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
             QCOMPARE(e->messages, QStringList());
-            QCOMPARE(readBytes(path), testutil::encoded(e->window.record()));
+            QCOMPARE(readBytes(path), boxes());
             QCOMPARE(snapshot(e->dir.path()).size(), before.size());
             return;
         }
         const QString opening = QStringLiteral("Cannot %1 \"%2\"")
-                                    .arg(command == QLatin1String("mnuSave") ? "save" : "open",
-                                         QDir::toNativeSeparators(path));
-        QVERIFY2(e->messages.size() == 1 && e->messages[0].startsWith(opening) &&
-                     e->messages[0].contains(reason),
-                 qPrintable(e->messages.join(QLatin1Char('\n'))));
+                                    .arg(save ? "save" : "open", QDir::toNativeSeparators(path));
+        QCOMPARE(e->messages.size(), 1);
+        QVERIFY2(e->messages[0].startsWith(opening) && e->messages[0].contains(reason),
+                 qPrintable(e->messages[0]));
         QCOMPARE(snapshot(e->dir.path()), before);
-        QCOMPARE(testutil::encoded(e->window.record()), values);
-        QCOMPARE(e->window.printLayout().path(), e->dir.filePath(QStringLiteral("start.str")));
+        QCOMPARE(boxes(), values);
+        QCOMPARE(e->window.printLayout().path(), e->path("start.str"));
 
         // The window goes on: Save as to a good path writes what the boxes hold.
-        if (prep & BadValue)
+        if (prep.badValue)
             e->window.record().setValue(0, QStringLiteral("tilf 4.5"));
-        const QString good = e->dir.filePath(QStringLiteral("good.str"));
-        e->run("mnuSave", good);
+        e->run("mnuSave", e->path("good.str"));
         QCOMPARE(e->messages.size(), 1);
-        QCOMPARE(readBytes(good), testutil::encoded(e->window.record()));
+        QCOMPARE(readBytes(e->path("good.str")), boxes());
     }
 
 private:
-    void prepare(int prep, const QString& path) {
+    void prepare(const Prep& prep, const QString& path) {
         const QString folder = QFileInfo(path).absolutePath();
-        if (prep & LockedFolder)
+        const QByteArray name = QFile::encodeName(path);
+        if (prep.lockedFolder)
             QVERIFY(QDir().mkpath(folder));
-        if (prep & (Old | Unreadable))
+        using enum Target;
+        if (prep.target == OldSetup)
             QVERIFY(writeBytes(path, "the player's old set-up, kept whole\r\n"));
-        if (prep & LongOld)
+        if (prep.target == LongFile) // longer than a saved set-up: a tail left behind would show
             QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
-        if (prep & ManyEntries)
-            QVERIFY(writeBytes(path, QByteArray("[other]\r\n").repeated(2001)));
-        if (prep & Huge) {
-            QFile huge(path); // sparse: takes no room on disk
-            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(16 * 1024 * 1024 + 1));
-        }
-        if (prep & Folder)
+        if (prep.target == ManyEntries)
+            QVERIFY(writeBytes(path, QByteArray("[other]\r\n").repeated(rigtune::MaxEntries + 1)));
+        if (QFile huge(path); prep.target == HugeFile) // sparse: takes no room on disk
+            QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(rigtune::MaxFileSize + 1));
+        if (prep.target == Folder)
             QVERIFY(QDir().mkpath(path));
 #ifdef Q_OS_UNIX
-        if (prep & Fifo)
-            QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
-        if (prep & Device)
-            QVERIFY(mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0);
+        if (prep.target == Fifo)
+            QVERIFY(mkfifo(name.constData(), 0666) == 0);
+        if (prep.target == Device)
+            QVERIFY(mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0);
 #endif
-        if (prep & (ReadOnly | Unreadable))
-            setMode(path, prep & ReadOnly ? 0444 : 0);
-        if ((prep & (Huge | Old | LongOld)) && (prep & LockedFolder))
-            setMode(path, 0666);
-        if (prep & LockedFolder)
+        if (prep.mode >= 0)
+            setMode(path, mode_t(prep.mode));
+        if (prep.lockedFolder && QFileInfo(path).isFile())
+            setMode(path, 0666); // a file the user may change in a folder it may not
+        if (prep.lockedFolder)
             setMode(folder, 0555);
-        if (prep & BadValue)
+        if (prep.badValue)
             e->window.record().setValue(0, QStringLiteral("4.5\u00b0 \u2192 toe \u0416"));
     }
 

@@ -1,5 +1,4 @@
 // Finding the system-information program over a registry in memory, and the native platform.
-#include "platform.h"
 #include "sysinfo.h"
 #include "testutil.h"
 
@@ -10,72 +9,56 @@
 #include <cstring>
 
 using namespace Qt::StringLiterals;
-using rigtune::RegSz;
+using namespace rigtune;
 
 namespace {
 
 // A registry, file system and program starter in memory, which records what was asked of it.
-class FakePlatform final : public rigtune::Platform {
-public:
-    // Keys live under HKEY_LOCAL_MACHINE; a value with an empty name only makes its key.
-    void setValue(const QByteArray& key, const QByteArray& name, quint32 type,
-                  const QByteArray& data) {
-        auto& values = keys[key];
-        if (!name.isEmpty())
-            values[name] = {type, data};
-    }
+// Keys live under HKEY_LOCAL_MACHINE: key path, value name, then type and data.
+struct FakePlatform final : Platform {
+    QMap<QByteArray, QMap<QByteArray, std::pair<quint32, QByteArray>>> keys;
+    QSet<QString> files;     // ordinary files that exist
+    QSet<QString> startable; // programs that start when asked
+    QSet<quint32> accessMasks;
+    QMap<RegistryKey, QByteArray> openKeys;
+    int badCloses = 0;
+    QStringList startAttempts;
+    RegistryKey lastKey = 0x100;
 
     qint32 openKey(quint32 root, const QByteArray& path, quint32 access,
-                   rigtune::RegistryKey& key) override {
+                   RegistryKey& key) override {
         accessMasks << access;
         if (root != 0x80000002 || !keys.contains(path))
             return 2; // ERROR_FILE_NOT_FOUND
-        openHandles[key = ++lastHandle] = path;
-        return rigtune::RegistrySuccess;
+        openKeys[key = ++lastKey] = path;
+        return RegistrySuccess;
     }
-
-    qint32 queryValue(rigtune::RegistryKey key, const QByteArray& name, quint32& type, char* data,
+    qint32 queryValue(RegistryKey key, const QByteArray& name, quint32& type, char* data,
                       quint32& size) override {
-        const auto value = keys.value(openHandles.value(key)).value(name, {~0u, {}});
-        if (!openHandles.contains(key) || value.first == ~0u)
+        const auto values = keys.value(openKeys.value(key));
+        if (!openKeys.contains(key) || !values.contains(name))
             return 2; // ERROR_FILE_NOT_FOUND
-        const quint32 room = std::exchange(size, quint32(value.second.size()));
-        type = value.first;
-        if (size > room)
+        const QByteArray bytes = values[name].second;
+        type = values[name].first;
+        if (const quint32 room = std::exchange(size, quint32(bytes.size())); size > room)
             return 234; // ERROR_MORE_DATA
-        std::memcpy(data, value.second.constData(), size);
-        return rigtune::RegistrySuccess;
+        std::memcpy(data, bytes.constData(), size);
+        return RegistrySuccess;
     }
-
-    qint32 closeKey(rigtune::RegistryKey key) override {
-        badCloses += openHandles.remove(key) == 0;
-        return rigtune::RegistrySuccess;
+    qint32 closeKey(RegistryKey key) override {
+        badCloses += openKeys.remove(key) == 0;
+        return RegistrySuccess;
     }
-
     bool ordinaryFileExists(const QString& path) override { return files.contains(path); }
-
     bool startProgram(const QString& program) override {
         startAttempts << program;
         return startable.contains(program);
     }
-
-    QMap<QByteArray, QMap<QByteArray, std::pair<quint32, QByteArray>>> keys; // type and data
-    QSet<QString> files;     // ordinary files that exist
-    QSet<QString> startable; // programs that start when asked
-    QList<quint32> accessMasks;
-    QMap<rigtune::RegistryKey, QByteArray> openHandles;
-    int badCloses = 0;
-    QStringList startAttempts;
-
-    rigtune::RegistryKey lastHandle = 0x100;
 };
 
-const QByteArray SysInfoKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
-const QByteArray LocationKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
 const QString Program = u"C:\\Program Files\\Common Files\\MSInfo\\msinfo32.exe"_s;
 const QString Folder = u"C:\\Program Files\\Common Files\\MSInfo"_s;
-const QString FolderProgram = Folder + u"\\MSINFO32.EXE"_s;
-constexpr int BufferSize = 1024;
+const QString InFolder = Folder + u"\\MSINFO32.EXE"_s;
 
 } // namespace
 
@@ -83,29 +66,24 @@ class TestOsUtils : public QObject {
     Q_OBJECT
 
 private slots:
+    // The PATH value's type (0: none, ~0: not even its key) and bytes; the MSINFO value (0: none,
+    // 1: a folder, 2: one with the program); what is started (null: nothing).
     void startSysInfoProgram_data() {
-        QTest::addColumn<quint32>("type"); // of the PATH value; 0: none, ~0: not even its key
+        QTest::addColumn<quint32>("type");
         QTest::addColumn<QByteArray>("path");
-        QTest::addColumn<int>("folder"); // 0: no MSINFO value, 1: a folder, 2: one with the program
-        QTest::addColumn<QString>("started"); // null: nothing is started
-        QTest::newRow("PATH, whole, blanks and all")
-            << RegSz << Program.toLatin1() + '\0' << 2 << Program;
-        QTest::newRow("PATH naming a missing file, without its NUL")
-            << RegSz << "C:\\gone.exe"_ba << 2 << u"C:\\gone.exe"_s;
-        QTest::newRow("PATH cut at its first NUL")
-            << RegSz << "C:\\a.exe\0b.exe\0"_ba << 0 << u"C:\\a.exe"_s;
-        QTest::newRow("PATH a number") << rigtune::RegDword << "\0\2\0\1"_ba << 0 << u"&h1000200"_s;
-        QTest::newRow("PATH of another type")
-            << rigtune::RegExpandSz << "%windir%\\msinfo32.exe"_ba << 0 << u""_s;
-        QTest::newRow("PATH missing, folder holds the program")
-            << 0u << QByteArray() << 2 << FolderProgram;
-        QTest::newRow("PATH missing, folder without the program")
-            << 0u << QByteArray() << 1 << QString();
-        QTest::newRow("both missing") << ~0u << QByteArray() << 0 << QString();
-        QTest::newRow("value fills the buffer with no NUL")
-            << RegSz << QByteArray(BufferSize, 'x') << 2 << QString();
-        QTest::newRow("value larger than the buffer falls back")
-            << RegSz << QByteArray(BufferSize + 1, 'x') << 2 << FolderProgram;
+        QTest::addColumn<int>("folder");
+        QTest::addColumn<QString>("started");
+        const auto row = &QTest::newRow;
+        row("PATH, whole, blanks and all") << RegSz << Program.toLatin1() + '\0' << 2 << Program;
+        row("PATH of no file, no NUL") << RegSz << "C:\\gone.exe"_ba << 2 << u"C:\\gone.exe"_s;
+        row("PATH cut at its first NUL") << RegSz << "C:\\a.exe\0b.exe\0"_ba << 0 << u"C:\\a.exe"_s;
+        row("PATH a number") << RegDword << "\0\2\0\1"_ba << 0 << u"&h1000200"_s;
+        row("PATH of another type") << RegExpandSz << "%windir%\\msinfo32.exe"_ba << 0 << u""_s;
+        row("PATH missing, folder holds it") << 0u << QByteArray() << 2 << InFolder;
+        row("PATH missing, folder without it") << 0u << QByteArray() << 1 << QString();
+        row("both missing") << ~0u << QByteArray() << 0 << QString();
+        row("buffer full, no NUL") << RegSz << QByteArray(1024, 'x') << 2 << QString();
+        row("larger than the buffer") << RegSz << QByteArray(1025, 'x') << 2 << InFolder;
     }
     void startSysInfoProgram() {
         QFETCH(quint32, type);
@@ -115,20 +93,22 @@ private slots:
         for (bool startable : {true, false}) {
             FakePlatform platform;
             if (type != ~0u)
-                platform.setValue(SysInfoKey, type ? "PATH"_ba : QByteArray(), type, path);
+                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"];
+            if (type != ~0u && type)
+                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {type, path};
             if (folder > 0)
-                platform.setValue(LocationKey, "MSINFO", RegSz, Folder.toLatin1());
+                platform.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {
+                    RegSz, Folder.toLatin1()};
             if (folder > 1)
-                platform.files << FolderProgram;
+                platform.files << InFolder;
             if (startable)
                 platform.startable << started;
             QCOMPARE(rigtune::startSysInfoProgram(platform), startable && !started.isNull());
             QCOMPARE(platform.startAttempts,
                      started.isNull() ? QStringList() : QStringList{started});
             // Every key opened is closed again, and nothing but reading was asked for.
-            QVERIFY2(platform.openHandles.isEmpty() && !platform.badCloses, "a key was left open");
-            QCOMPARE(QSet<quint32>(platform.accessMasks.begin(), platform.accessMasks.end()),
-                     QSet<quint32>{0x20019}); // KEY_READ
+            QVERIFY2(platform.openKeys.isEmpty() && !platform.badCloses, "a key was left open");
+            QCOMPARE(platform.accessMasks, QSet<quint32>{0x20019}); // KEY_READ
         }
     }
 
@@ -138,13 +118,11 @@ private slots:
     void nativeFilesAndPrograms() {
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath(u"a b/folder"_s));
-        for (const char* name : {"a b/run", "a", "a b/.hidden"}) {
-            QVERIFY(testutil::writeBytes(dir.filePath(QLatin1String(name)),
-                                         "#!/bin/sh\ntouch \"$0.ran\"\n"));
-            QFile::setPermissions(dir.filePath(QLatin1String(name)),
-                                  QFile::ReadOwner | QFile::ExeOwner);
+        for (const QString& name : {u"a b/run"_s, u"a"_s, u"a b/.hidden"_s}) {
+            QVERIFY(testutil::writeBytes(dir.filePath(name), "#!/bin/sh\ntouch \"$0.ran\"\n"));
+            QFile::setPermissions(dir.filePath(name), QFile::ReadOwner | QFile::ExeOwner);
         }
-        rigtune::Platform& native = rigtune::nativePlatform();
+        Platform& native = nativePlatform();
         QVERIFY(native.ordinaryFileExists(dir.filePath(u"a b/run"_s)));
         for (const char* name : {"a b/folder", "a b/.hidden", "missing"})
             QVERIFY2(!native.ordinaryFileExists(dir.filePath(QLatin1String(name))), name);

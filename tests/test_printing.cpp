@@ -57,7 +57,8 @@ private slots:
 
         QProcess pdftotext;
         pdftotext.start("pdftotext", {"-bbox", printer.outputFileName(), "-"});
-        pdftotext.waitForFinished();
+        QVERIFY2(pdftotext.waitForFinished() && pdftotext.exitCode() == 0,
+                 qPrintable("pdftotext: " + pdftotext.errorString()));
         const QString words = pdftotext.readAllStandardOutput();
         const QString box = R"re(xMin="(.+)" yMin="(.+)" xMax="(.+)" yMax="(.+)">v%1<)re";
         // Value boxes (1200 x 285 twips) far apart, from (30, 50) pt: text centred within 2 pt.

@@ -41,6 +41,9 @@ struct Editor {
         rigtune::setMessageHook({});
     }
 
+    // A file of the editor's folder.
+    QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
+
     // Answers the next dialog with path and chooses the command.
     void run(const char* command, const QString& path) {
         answers = {path};

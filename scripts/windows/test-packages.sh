@@ -43,8 +43,12 @@ wine_prefix "$WINEPREFIX" --desktop
 # shows its own.
 wine start /min notepad </dev/null >/dev/null 2>&1
 
-# The files under a folder, one relative path a line.
+# The files under a folder, one relative path a line; same_files FOLDER FILES WHAT.
 files_in() { (cd "$1" && find . -type f | sort); }
+same_files() {
+    [ "$(files_in "$1")" = "$2" ] || fail "$3:
+$(diff <(echo "$2") <(files_in "$1") || true)"
+}
 expected=$(files_in "$build/Rigtune")
 
 # A value of the registry as "TYPE DATA", or nothing when it or its key is missing; its data alone.
@@ -61,6 +65,15 @@ registry() {
 
 window_shown() { xwininfo -name "$title" 2>/dev/null | grep -q IsViewable; }
 window_gone() { ! xwininfo -name "$title" >/dev/null 2>&1; }
+# Starts the program, which must show its window, and ends it.
+shows_window() {
+    wine "$1" </dev/null >/dev/null 2>&1 &
+    local program=$!
+    wait_for 60 "window \"$title\" from $1" window_shown
+    kill "$program"
+    wait "$program" 2>/dev/null || true
+    wait_for 60 "end of the window \"$title\" after its program" window_gone
+}
 
 # Runs an installer silently, then checks what it installed: one listing, of version $2, naming a
 # folder of the 64-bit Program Files that holds the files $3 and the uninstaller alone, and one
@@ -80,12 +93,8 @@ install_and_check() {
     [ "${folder%\\*}" = "$program_files" ] || fail "installed into $folder, not into $program_files"
     unix_folder=$(winepath -u "$folder" 2>/dev/null)
     [ -d "$unix_folder" ] || fail "no folder $folder, which the uninstaller's entry names"
-    local installed expected_installed
-    installed=$(files_in "$unix_folder")
-    expected_installed=$(printf '%s\n' "$3" ./Uninstall.exe | sort)
-    [ "$installed" = "$expected_installed" ] ||
-        fail "$folder does not hold the installed version's files and Uninstall.exe alone:
-$(diff <(echo "$expected_installed") <(echo "$installed") || true)"
+    same_files "$unix_folder" "$(printf '%s\n' "$3" ./Uninstall.exe | sort)" \
+        "$folder does not hold the installed version's files and Uninstall.exe alone"
 
     shortcut=$(find "$WINEPREFIX/drive_c" -ipath '*/Start Menu/Programs/*/Rigtune.lnk')
     [ -n "$shortcut" ] || fail "no Start-menu entry Rigtune.lnk"
@@ -97,12 +106,7 @@ $(diff <(echo "$expected_installed") <(echo "$installed") || true)"
 
 start=$SECONDS
 install_and_check "$installer" "$version" "$expected"
-wine "$target" </dev/null >/dev/null 2>&1 &
-program=$!
-wait_for 60 "window \"$title\" from $target" window_shown
-kill "$program"
-wait "$program" 2>/dev/null || true
-wait_for 60 "end of the window \"$title\" after its program" window_gone
+shows_window "$target"
 echo "installer: into $folder, Rigtune starts from the Start menu ($((SECONDS - start)) s)"
 
 # Windows documents these as DWORDs; the size, in KB, is what "Apps & features" shows.
@@ -150,12 +154,6 @@ start=$SECONDS
 unpacked="$scratch/Downloads folder"
 mkdir -p "$unpacked"
 (cd "$unpacked" && cmake -E tar xf "$zip")
-[ "$(files_in "$unpacked/$name")" = "$expected" ] ||
-    fail "the zip's $name/ is not the ready-to-run folder:
-$(diff <(echo "$expected") <(files_in "$unpacked/$name") || true)"
-wine "$unpacked/$name/Rigtune.exe" </dev/null >/dev/null 2>&1 &
-program=$!
-wait_for 60 "window \"$title\" from the zip's Rigtune.exe" window_shown
-kill "$program"
-wait "$program" 2>/dev/null || true
+same_files "$unpacked/$name" "$expected" "the zip's $name/ is not the ready-to-run folder"
+shows_window "$unpacked/$name/Rigtune.exe"
 echo "zip: Rigtune starts from the unpacked folder ($((SECONDS - start)) s)"
