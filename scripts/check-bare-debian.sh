@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# Starts where a newcomer starts: a bare Debian 12 root (debootstrap --variant=minbase) holding only
-# git and a clone of the commit under test. There ./run.sh must install, build and start the editor,
-# which must still be running when its time limit ends it; then ./test.sh must pass. Run as root.
-#     scripts/check-bare-debian.sh
-# The pristine root is kept as a tarball in RIGTUNE_BARE_CACHE (default
-# /var/cache/rigtune-bare-debian), so later runs skip its download; the mirror is the one this
-# machine's apt sources name.
+# Starts where a newcomer starts, as root: a bare Debian 12 root (debootstrap minbase) with only git
+# and a clone of HEAD, where ./run.sh must install, build and start the editor, still running when
+# its time limit ends it, and then ./test.sh must pass. The pristine root is kept as a tarball in
+# RIGTUNE_BARE_CACHE (/var/cache/rigtune-bare-debian); the mirror is the one apt uses here.
 # RIGTUNE_BARE_RUN_LIMIT and RIGTUNE_BARE_TEST_LIMIT bound run.sh and test.sh in seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."

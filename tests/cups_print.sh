@@ -1,21 +1,15 @@
 #!/usr/bin/env bash
-# Prints through a real print system: starts a private CUPS daemon (own configuration, spool and
-# socket, so it never touches the machine's own), adds a CUPS-PDF queue and runs the editor's
-# File > Print through it. PRINT_COMMAND, given SETUP_FILE, opens it and prints; it writes each
-# message the editor showed as "message: TEXT" and exits 0 without one, 2 after one.
-#
-#   cups_print.sh SETUP_FILE default PRINT_COMMAND...     the queue is the default destination:
-#       the program must print without a message, the job must hold the title, the file's name
-#       and the values, and the queue must write one page on its default paper, Letter
-#   cups_print.sh SETUP_FILE no-default PRINT_COMMAND...  the queue exists but nothing is the
-#       default: the program must say so in a message and print nothing
-#   cups_print.sh SETUP_FILE refused PRINT_COMMAND...     the default queue does not accept jobs:
-#       the program must report the printer's error and nothing is printed
-#   cups_print.sh SETUP_FILE none PRINT_COMMAND...        no queue at all (Wine makes the first
-#       printer the default when the print system names none): as no-default
-#
-# As root, a print system that cannot be set up is a failure. Other users cannot start one, so
-# for them the test is skipped (exit 77). The program's texts come from RIGTUNE_TEXTS (texts.sh).
+# Prints through a real print system: a private CUPS daemon (its own configuration, spool and
+# socket; the machine's own is never touched) with a CUPS-PDF queue. PRINT_COMMAND, given
+# SETUP_FILE, opens it and prints from the main window; it writes each message the editor showed as
+# "message: TEXT" and exits 2 after one, 0 without.
+#     cups_print.sh SETUP_FILE MODE PRINT_COMMAND...
+# MODE default: the queue is the default; one page on its paper, Letter, holds the title, the
+# file's name and the values. no-default: a queue but no default, and none: no queue (Wine makes a
+# lone queue the default): the message says there is no default printer. refused: the default
+# queue refuses jobs: the message says the printer failed. Those three print nothing.
+# Starting a CUPS daemon with its backends needs root: for other users the test is skipped (77).
+# The program's texts come from RIGTUNE_TEXTS (texts.sh).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$RIGTUNE_TEXTS"
@@ -25,8 +19,7 @@ mode=$2
 shift 2
 print_command=("$@")
 wait_seconds=60
-# The Windows build under Wine starts a Wine session of its own first.
-program_seconds=240
+program_seconds=240 # the Windows build under Wine starts a Wine session first
 
 if [ "$(id -u)" -ne 0 ]; then
     echo "SKIP: starting a CUPS daemon with its backends needs root"

@@ -1,22 +1,17 @@
 #!/usr/bin/env bash
-# The editor used as a player uses it, by key presses on a private X display: what the window tests
-# cannot reach, the X server's own focus and keyboard and, under Wine, the system's file dialogs
-# and registry.
-#
-#   player_steps.sh linux PROGRAM               the Linux build on the xcb platform: File > Open of
-#       a set-up file through the menu's access keys, its path typed into Qt's file dialog, and the
-#       first value copied from its box; File > Quit
-#   player_steps.sh wine RIGTUNE_EXE MARKER_EXE the Windows build's ready-to-run folder, in a Wine
-#       prefix of its own, the same, and between them: an edit typed into a box; File > Save as to
-#       the name offered, the file opened, and to names typed with no extension, another one and
-#       .str (an existing file), each so named, and no other, holding exactly data/player.str and
-#       replaced without a question; File > Save as into a missing folder, which Wine's dialog
-#       refuses, and File > Open of a missing file, which the editor refuses; Help > About and its
-#       System Info, which starts MARKER_EXE, named as the program by the registry
-#
-# What is seen from outside: window titles (xdotool), and a box's or a message's text copied with
-# Ctrl+C (xclip). Each wait is bounded. The program's texts come from RIGTUNE_TEXTS (the build's
-# texts.sh). Needs xdotool, xclip and Xvfb; Wine for the Windows build.
+# The editor used as a player uses it, by key presses on a private X display, where the window
+# tests cannot reach: the X server's own focus and keyboard and, under Wine, the system's file
+# dialog and registry.
+#     player_steps.sh linux PROGRAM                the Linux build (xcb)
+#     player_steps.sh wine RIGTUNE_EXE MARKER_EXE  the Windows build, in a Wine prefix of its own
+# Both: File > Open by the menu's access keys, the path of a set-up file (no extension, outside the
+# working folder) typed into the dialog; the first value copied from its box; File > Quit. Under
+# Wine, between them: an edit; Save as to the name offered and to names typed with no extension,
+# another one and .str (an existing file), each so named, and no other, holding data/player.str;
+# Save as into a missing folder, which Wine's dialog refuses, and Open of a missing file, which
+# the editor refuses; Help > About and System Info, which starts MARKER_EXE, as the registry says.
+# Seen from outside: window titles (xdotool) and texts copied with Ctrl+C (xclip); each wait is
+# bounded. The program's texts come from RIGTUNE_TEXTS (the build's texts.sh).
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
 source "$RIGTUNE_TEXTS"
@@ -33,11 +28,9 @@ step=start
 step_started=$SECONDS
 
 on_fail() {
-    echo "--- in the step: $step; on the display:"
-    xdotool search --onlyvisible --classname rigtune getwindowname %@ 2>/dev/null || true
-    echo "--- the clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\""
-    local shot=/tmp/player-steps-failure.$$.png
-    import -window root "$shot" 2>/dev/null && echo "--- the screen: $shot"
+    echo "--- in the step: $step; the clipboard: \"$(xclip -o -selection clipboard 2>/dev/null)\""
+    import -window root "/tmp/player-steps-failure.$$.png" 2>/dev/null &&
+        echo "--- the screen: /tmp/player-steps-failure.$$.png"
 }
 
 cleanup() {
@@ -128,20 +121,6 @@ expect_box_text() {
     await "\"$1\" in the box" clipboard_has "$1"
 }
 
-# A message box is up, saying this (as Windows copies a message box's text); Enter answers it.
-dismiss_message() {
-    keys_to "$ApplicationTitle" key ctrl+c
-    await "the message \"$1\"" message_says "$1"
-    keys_to "$ApplicationTitle" key Return
-    await "the message box to close" window_gone "$ApplicationTitle"
-}
-
-# The start of a file message about a path, up to its reason.
-file_message() {
-    local text=${1/\%1/"$(native_path "$2")"}
-    printf '%s' "${text%%%2*}"
-}
-
 # Types a path over the name in the file dialog with this title and presses Enter. The name is
 # selected with Home, Shift+End: Wine's dialog takes Ctrl+A for no selection.
 type_into_file_dialog() {
@@ -201,7 +180,11 @@ windows_steps() {
     await "the file dialog to close" untitled_windows_are 0
     menu f o
     answer_file_dialog "" "$work/no such file"
-    dismiss_message "$(file_message "$CannotOpen" "$work/no such file")"
+    local message=${CannotOpen/\%1/"$(native_path "$work/no such file")"} # up to the reason
+    keys_to "$ApplicationTitle" key ctrl+c # as Windows copies a message box's text
+    await "the message \"${message%%%2*}\"" message_says "${message%%%2*}"
+    keys_to "$ApplicationTitle" key Return
+    await "the message box to close" window_gone "$ApplicationTitle"
     expect_box_text "tilf 3.25"
 
     begin "Help > About, System Info"

@@ -1,15 +1,11 @@
 #!/usr/bin/env bash
-# Tests the Windows installer and zip that build.sh makes, under Wine, on a machine of their own (a
-# fresh copy of the template Wine prefix, a private Xvfb):
-#   - the installer, run silently (/S), puts the ready-to-run folder and its uninstaller, nothing
-#     else, into a folder of the 64-bit Program Files, lists the uninstaller where 64-bit Windows
-#     lists programs, with its size and DWORD flags, and makes a Start-menu entry; Rigtune started
-#     from where that entry points shows its window, and its version resource names its maker;
-#   - the same installer run again, then one of a higher version that ships other files, leave one
-#     listing, one Start-menu entry and the files of the version installed last, nothing older;
-#   - the uninstaller, run silently, leaves nothing of Rigtune in Program Files, the Start menu or
-#     the registry;
-#   - the zip holds the ready-to-run folder, nothing else, and unpacked anywhere it starts Rigtune.
+# Tests the Windows installer and zip that build.sh makes, under Wine, on a machine of their own:
+# the installer (/S) puts the ready-to-run folder and its uninstaller alone into the 64-bit Program
+# Files, lists itself where Windows lists programs, with its size and DWORD flags, and makes a
+# Start-menu entry that starts Rigtune, whose version resource names its maker; run again, and
+# then one of a higher version that ships other files, it leaves one of everything and no older
+# file; its uninstaller leaves nothing of Rigtune; the zip holds the ready-to-run folder alone and
+# starts Rigtune wherever it is unpacked.
 #     test-packages.sh [BUILD_DIR]     (default build-windows)
 set -euo pipefail
 cd "$(dirname "$0")/../.."
