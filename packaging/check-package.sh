@@ -3,7 +3,8 @@
 #   check-package.sh validate DESKTOP METAINFO   both files pass their validators
 #   check-package.sh deb BUILD_DIR APP_ID         the .deb builds, passes lintian, unpacks, and
 #                                                 every file that the menu entry and AppStream name
-#                                                 is in it; it recommends Qt's Wayland platform
+#                                                 is in it, and it answers to the windows' class;
+#                                                 it recommends Qt's Wayland platform
 #   check-package.sh reproducible BUILD_DIR CMAKE_ARGS...
 #                                                 a second build of the program elsewhere,
 #                                                 configured with CMAKE_ARGS, packs the same .deb
@@ -51,6 +52,8 @@ deb() {
     [ -f "$metainfo" ] || fail "no $metainfo"
 
     local exec icon
+    source "$build/texts.sh" # X11 names the windows' class after the application
+    [ "$(field StartupWMClass "$desktop")" = "$ApplicationTitle" ] || fail "menu entry's class"
     exec=$(field Exec "$desktop")
     [ -x "$root/usr/bin/$exec" ] || fail "Exec=$exec is not an installed program"
     icon=$(field Icon "$desktop")

@@ -1,10 +1,7 @@
-// Finding the system-information program over a registry in memory, and the native platform.
+// Finding the system-information program over a registry in memory.
 #include "sysinfo.h"
-#include "testutil.h"
 
-#include <QDir>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 
@@ -111,27 +108,6 @@ private slots:
             QCOMPARE(platform.accessMasks, QSet<quint32>{0x20019}); // KEY_READ
         }
     }
-
-#ifndef Q_OS_WIN
-    // Only ordinary files that are not hidden count; "<dir>/a b/run" starts that program, not
-    // "<dir>/a" with an argument "b/run".
-    void nativeFilesAndPrograms() {
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath(u"a b/folder"_s));
-        for (const QString& name : {u"a b/run"_s, u"a"_s, u"a b/.hidden"_s}) {
-            QVERIFY(testutil::writeBytes(dir.filePath(name), "#!/bin/sh\ntouch \"$0.ran\"\n"));
-            QFile::setPermissions(dir.filePath(name), QFile::ReadOwner | QFile::ExeOwner);
-        }
-        Platform& native = nativePlatform();
-        QVERIFY(native.ordinaryFileExists(dir.filePath(u"a b/run"_s)));
-        for (const char* name : {"a b/folder", "a b/.hidden", "missing"})
-            QVERIFY2(!native.ordinaryFileExists(dir.filePath(QLatin1String(name))), name);
-        QVERIFY(native.startProgram(dir.filePath(u"a b/run"_s)));
-        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(dir.filePath(u"a b/run.ran"_s)), 10000);
-        QVERIFY2(!QFileInfo::exists(dir.filePath(u"a.ran"_s)), "the path was split");
-        QVERIFY(!native.startProgram(dir.filePath(u"missing"_s)) && !native.startProgram({}));
-    }
-#endif
 };
 
 QTEST_GUILESS_MAIN(TestOsUtils)

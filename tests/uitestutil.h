@@ -18,20 +18,19 @@ inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
-// A main window and a folder of its own. File dialogs take their answers from a queue (a null
-// string, or no answer left, cancels) and record the names they started from; messages are
-// collected.
+// A main window and a folder of its own. A file dialog takes the answer given to it once (a null
+// string cancels) and records the name it started from; messages are collected.
 struct Editor {
     QTemporaryDir dir;
     rigtune::Form1 window;
-    QStringList answers;
+    QString answer;
     QStringList startNames;
     QStringList messages;
 
     Editor() {
         rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
             startNames << start;
-            const QString next = answers.isEmpty() ? QString() : answers.takeFirst();
+            const QString next = std::exchange(answer, QString());
             return next.isNull() ? std::nullopt : std::optional<QString>(next);
         });
         rigtune::setMessageHook([this](const QString& text) { messages << text; });
@@ -41,12 +40,11 @@ struct Editor {
         rigtune::setMessageHook({});
     }
 
-    // A file of the editor's folder.
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
     // Answers the next dialog with path and chooses the command.
     void run(const char* command, const QString& path) {
-        answers = {path};
+        answer = path;
         trigger(window, command);
     }
 };
