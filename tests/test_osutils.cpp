@@ -1,7 +1,9 @@
-// Finding the system-information program over a registry in memory.
+// Finding the system-information program over a registry in memory, and the native platform.
 #include "sysinfo.h"
+#include "testutil.h"
 
 #include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 
@@ -89,10 +91,9 @@ private slots:
         QFETCH(QString, started);
         for (bool startable : {true, false}) {
             FakePlatform platform;
-            if (type != ~0u)
-                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"];
-            if (type != ~0u && type)
-                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"]["PATH"] = {type, path};
+            if (type != ~0u) // the key, with PATH or, for type 0, an unnamed value only
+                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"][type ? "PATH" : ""] = {
+                    type, path};
             if (folder > 0)
                 platform.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {
                     RegSz, Folder.toLatin1()};
@@ -108,6 +109,21 @@ private slots:
             QCOMPARE(platform.accessMasks, QSet<quint32>{0x20019}); // KEY_READ
         }
     }
+
+#ifndef Q_OS_WIN
+    // A program's path is the program itself, blanks and all; a hidden file is none.
+    void nativeProgramsAndFiles() {
+        QTemporaryDir dir;
+        const QString program = dir.filePath(u"a b"_s), hidden = dir.filePath(u".a b"_s);
+        for (const QString& path : {program, hidden})
+            QVERIFY(testutil::writeBytes(path, "#!/bin/sh\ntouch \"$0.ran\"\n") &&
+                    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
+        Platform& native = nativePlatform();
+        QVERIFY(native.ordinaryFileExists(program) && !native.ordinaryFileExists(hidden));
+        QVERIFY(native.startProgram(program));
+        QTRY_VERIFY(QFileInfo::exists(program + u".ran"_s));
+    }
+#endif
 };
 
 QTEST_GUILESS_MAIN(TestOsUtils)

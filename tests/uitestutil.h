@@ -18,20 +18,19 @@ inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
-// A main window and a folder of its own. A file dialog takes the answer given to it once (a null
-// string cancels) and records the name it started from; messages are collected.
+// A main window and a folder of its own. A file dialog takes the answer given to it once (none or
+// an empty name cancels) and records the name it started from; messages are collected.
 struct Editor {
     QTemporaryDir dir;
     rigtune::Form1 window;
-    QString answer;
+    std::optional<QString> answer;
     QStringList startNames;
     QStringList messages;
 
     Editor() {
         rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
             startNames << start;
-            const QString next = std::exchange(answer, QString());
-            return next.isNull() ? std::nullopt : std::optional<QString>(next);
+            return std::exchange(answer, std::nullopt);
         });
         rigtune::setMessageHook([this](const QString& text) { messages << text; });
     }
