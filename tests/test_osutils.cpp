@@ -119,8 +119,8 @@ private slots:
             QVERIFY(testutil::writeBytes(path, "#!/bin/sh\ntouch \"$0.ran\"\n") &&
                     QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
         Platform& native = nativePlatform();
-        QVERIFY(native.ordinaryFileExists(program) && !native.ordinaryFileExists(hidden));
-        QVERIFY(native.startProgram(program));
+        QVERIFY(native.ordinaryFileExists(program) && !native.ordinaryFileExists(hidden) &&
+                native.startProgram(program));
         QTRY_VERIFY(QFileInfo::exists(program + u".ran"_s));
     }
 #endif

@@ -26,8 +26,6 @@ public:
 
     // The 39 values, as the boxes show them.
     SetupRecord& record() { return fields_; }
-    // The path chosen in the last Open.
-    const QString& file() const { return sFile; }
     // The hidden print layout, created on first use.
     Form2& printLayout();
 
