@@ -29,7 +29,7 @@ std::optional<CodePageTable> ansiCodePage() {
     return std::nullopt;
 }
 
-FileDialogAnswer showFileDialog(const FileDialog&) {
+FileDialogAnswer showFileDialog(const FileDialogRequest&) {
     return {}; // none of the system's own to drive: Qt's dialog serves
 }
 

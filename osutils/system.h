@@ -37,10 +37,10 @@ struct CodePageTable {
 };
 std::optional<CodePageTable> ansiCodePage();
 
-// The system's own open or save dialog, where the program drives it itself rather than through
-// Qt: on Windows, as Qt sets that dialog up to add the first file type's extension to a typed name.
-// Elsewhere there is none, and Qt's dialog serves.
-struct FileDialog {
+// What the program asks of the system's own open or save dialog, where it drives that dialog
+// itself rather than through Qt: on Windows, as Qt sets that dialog up to add the first file type's
+// extension to a typed name. Elsewhere there is none, and Qt's dialog serves.
+struct FileDialogRequest {
     enum class Kind { Open, Save };
     Kind kind = Kind::Open;
     quintptr owner = 0; // the native id of the window it is modal over; 0 for none
@@ -51,16 +51,19 @@ struct FileDialog {
 };
 
 struct FileDialogAnswer {
-    enum class Outcome { Chosen, Cancelled, Unavailable };
+    // NotInFileSystem: the player chose a place that has no path on a disk (a phone, a library,
+    // a folder inside a zip file), which no file can be read from or written to.
+    enum class Outcome { Chosen, Cancelled, NotInFileSystem, Unavailable };
     Outcome outcome = Outcome::Unavailable;
-    QString path; // when chosen: the full path, with '/' as the separator
+    QString path; // when chosen: the full path, with '/' as the separator; else the place's name
 };
 
-// Shows the dialog and returns when the user has chosen a file or cancelled. The name is taken
-// as typed, with no extension added; an existing file is taken without a question; the open
-// dialog lets a name through that does not exist. Unavailable where the system has no such
-// dialog, or it could not be set up: nothing was shown.
-FileDialogAnswer showFileDialog(const FileDialog& dialog);
+// Shows the dialog, under the system's standard title, and returns when the user has chosen a
+// file or cancelled. A typed name is taken as typed, with no extension added, and a file picked
+// from the list as that file; an existing file is taken without a question; the open dialog lets
+// a name through that does not exist. Unavailable where the system has no such dialog, or it could
+// not be set up: nothing was shown.
+FileDialogAnswer showFileDialog(const FileDialogRequest& request);
 
 // Whether the print system took the last job this thread handed it. Qt's own print engine drops
 // that answer on some systems; where the system gives none, true.

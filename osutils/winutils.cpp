@@ -1,5 +1,6 @@
 // Windows: the registry, file attributes, the ANSI code page and the open and save dialog through
 // the system's own calls.
+#include "dialogname.h"
 #include "system.h"
 
 #include <QDir>
@@ -92,6 +93,13 @@ QString takeString(PWSTR text) {
     return result;
 }
 
+// The item's name as the dialog shows it (without the extension where Explorer hides it).
+QString shownName(IShellItem* item) {
+    PWSTR name = nullptr;
+    return item && SUCCEEDED(item->GetDisplayName(SIGDN_NORMALDISPLAY, &name)) ? takeString(name)
+                                                                               : QString();
+}
+
 // COM on this thread while it lives. Qt has made its GUI thread a single-threaded apartment
 // already; this counts one more use of it.
 class ComUse {
@@ -118,13 +126,14 @@ bool explorerShowsHiddenFiles() {
     return status != ERROR_SUCCESS || hidden == 1; // 1 shows them, 2 hides them
 }
 
-// The folder must exist; the open dialog does not insist on the file, and the save dialog asks
-// nothing before replacing one, but refuses a read-only one.
-FILEOPENDIALOGOPTIONS dialogOptions(FileDialog::Kind kind) {
-    FILEOPENDIALOGOPTIONS options = FOS_PATHMUSTEXIST;
+// Only places on a disk, which a file can be read from and written to; the folder must exist; the
+// open dialog does not insist on the file, and the save dialog asks nothing before replacing one,
+// but refuses a read-only one.
+FILEOPENDIALOGOPTIONS dialogOptions(FileDialogRequest::Kind kind) {
+    FILEOPENDIALOGOPTIONS options = FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST;
     if (explorerShowsHiddenFiles())
         options |= FOS_FORCESHOWHIDDEN;
-    if (kind == FileDialog::Kind::Save)
+    if (kind == FileDialogRequest::Kind::Save)
         options |= FOS_NOREADONLYRETURN;
     return options;
 }
@@ -141,11 +150,11 @@ void setStart(IFileDialog& dialog, const QString& startName) {
         dialog.SetFileName(wide(start.fileName()));
 }
 
-// Keeps the text of the dialog's name box as it stood when the user accepted it. It outlives the
-// dialog it listens to, so it counts no references.
-class TypedName final : public IFileDialogEvents {
+// Follows the dialog's name box: the name a file picked from the list puts there, and the text as
+// the player accepted it. It outlives the dialog it listens to, so it counts no references.
+class NameBox final : public IFileDialogEvents {
 public:
-    QString text;
+    AcceptedName accepted;
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
         *object = id == __uuidof(IUnknown) || id == __uuidof(IFileDialogEvents) ? this : nullptr;
@@ -154,17 +163,23 @@ public:
     ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
     ULONG STDMETHODCALLTYPE Release() override { return 1; }
 
+    HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog* dialog) override {
+        ComPtr<IShellItem> item;
+        accepted.pickedName.clear();
+        if (SUCCEEDED(dialog->GetCurrentSelection(&item)))
+            accepted.pickedName = shownName(item.Get());
+        return S_OK;
+    }
     HRESULT STDMETHODCALLTYPE OnFileOk(IFileDialog* dialog) override {
         PWSTR name = nullptr;
         if (SUCCEEDED(dialog->GetFileName(&name)) && name)
-            text = takeString(name);
+            accepted.boxText = takeString(name);
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE OnFolderChanging(IFileDialog*, IShellItem*) override {
         return E_NOTIMPL;
     }
     HRESULT STDMETHODCALLTYPE OnFolderChange(IFileDialog*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE OnSelectionChange(IFileDialog*) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE OnShareViolation(IFileDialog*, IShellItem*,
                                                FDE_SHAREVIOLATION_RESPONSE*) override {
         return E_NOTIMPL;
@@ -176,60 +191,57 @@ public:
     }
 };
 
-// Wine's dialog adds the file type's extension to a name typed without it even with no default
-// extension. The name counts as typed, so an extension the dialog added comes off again.
-QString asTyped(const QString& chosen, const QString& typed, const QString& extension) {
-    const QString typedName = QFileInfo(QDir::fromNativeSeparators(typed)).fileName();
-    const QString added = u'.' + extension;
-    if (typedName.isEmpty() ||
-        QFileInfo(chosen).fileName().compare(typedName + added, Qt::CaseInsensitive) != 0)
-        return chosen;
-    return chosen.chopped(added.size());
-}
-
-QString resultPath(IFileDialog& dialog) {
+// What the player chose: a path on a disk, or a place without one, which the dialog should not
+// have let through but is said rather than taken for a cancel.
+FileDialogAnswer chosenItem(IFileDialog& dialog) {
     ComPtr<IShellItem> item;
+    if (FAILED(dialog.GetResult(&item)))
+        return {FileDialogAnswer::Outcome::Cancelled, {}};
     PWSTR path = nullptr;
-    if (FAILED(dialog.GetResult(&item)) || FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
-        return {};
-    return QDir::cleanPath(QDir::fromNativeSeparators(takeString(path)));
+    if (FAILED(item->GetDisplayName(SIGDN_FILESYSPATH, &path)))
+        return {FileDialogAnswer::Outcome::NotInFileSystem, shownName(item.Get())};
+    return {FileDialogAnswer::Outcome::Chosen,
+            QDir::cleanPath(QDir::fromNativeSeparators(takeString(path)))};
 }
 
-FileDialogAnswer show(IFileDialog& dialog, HWND owner, TypedName& typed, const QString& extension) {
+FileDialogAnswer show(IFileDialog& dialog, HWND owner, const QString& extension) {
+    NameBox box;
     DWORD cookie = 0;
-    const bool advised = SUCCEEDED(dialog.Advise(&typed, &cookie));
+    const bool advised = SUCCEEDED(dialog.Advise(&box, &cookie));
     const HRESULT shown = dialog.Show(owner);
     if (advised)
         dialog.Unadvise(cookie);
-    const QString path = shown == S_OK ? resultPath(dialog) : QString();
-    if (path.isEmpty())
+    if (shown != S_OK)
         return {FileDialogAnswer::Outcome::Cancelled, {}};
-    return {FileDialogAnswer::Outcome::Chosen, asTyped(path, typed.text, extension)};
+    FileDialogAnswer answer = chosenItem(dialog);
+    if (answer.outcome == FileDialogAnswer::Outcome::Chosen) {
+        box.accepted.chosen = answer.path;
+        answer.path = meantPath(box.accepted, extension);
+    }
+    return answer;
 }
 
 } // namespace
 
-FileDialogAnswer showFileDialog(const FileDialog& request) {
+FileDialogAnswer showFileDialog(const FileDialogRequest& request) {
     // Windows that are not the system's own (Qt's offscreen platform) get Qt's dialog.
     const HWND owner = reinterpret_cast<HWND>(request.owner);
     if (owner && !IsWindow(owner))
         return {};
     const ComUse com;
-    TypedName typed;
     ComPtr<IFileDialog> dialog;
     const CLSID& type =
-        request.kind == FileDialog::Kind::Open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog;
+        request.kind == FileDialogRequest::Kind::Open ? CLSID_FileOpenDialog : CLSID_FileSaveDialog;
     if (FAILED(CoCreateInstance(type, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&dialog))))
         return {};
-    // As Qt sets it up: an empty title, which the dialog's own message boxes take too; the
-    // options; the one file type.
+    // No title: the system's standard one ("Open", "Save As"), which its own messages take too.
     const QString pattern = QStringLiteral("*.") + request.extension;
     const COMDLG_FILTERSPEC fileType{wide(request.typeDescription), wide(pattern)};
-    if (FAILED(dialog->SetTitle(L"")) || FAILED(dialog->SetOptions(dialogOptions(request.kind))) ||
+    if (FAILED(dialog->SetOptions(dialogOptions(request.kind))) ||
         FAILED(dialog->SetFileTypes(1, &fileType)))
         return {};
     setStart(*dialog.Get(), request.startName);
-    return show(*dialog.Get(), owner, typed, request.extension);
+    return show(*dialog.Get(), owner, request.extension);
 }
 
 } // namespace rigtune::os

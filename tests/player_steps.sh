@@ -8,8 +8,10 @@
 # working folder) typed into the dialog; the first value copied from its box; File > Quit. Under
 # Wine, between them: an edit; Save as to the name offered and to names typed with no extension,
 # another one and .str (an existing file), each so named, and no other, holding data/player.str;
-# Save as into a missing folder, which Wine's dialog refuses, and Open of a missing file, which
-# the editor refuses; Help > About and System Info, which starts MARKER_EXE, as the registry says.
+# Open and Save as of a file picked from the dialog's list, under its own name; Save as into a
+# missing folder, which Wine's dialog refuses, and Open of a missing file, which the editor
+# refuses; Help > About and System Info, which starts MARKER_EXE, as the registry says. The file
+# dialogs carry the system's standard titles.
 # Seen from outside: window titles (xdotool) and texts copied with Ctrl+C (xclip); each wait is
 # bounded. The program's texts come from RIGTUNE_TEXTS (the build's texts.sh).
 set -euo pipefail
@@ -53,11 +55,13 @@ start_program() {
     program_pid=$!
 }
 
-# The path as the program's file dialog takes it, and the dialogs' titles: Qt's own names its
-# task, Wine's, as the program opens it, has none.
+# The path as the program's file dialog takes it, and the dialogs' titles, as the system (or Qt)
+# gives them: the program sets none. Wine's own save dialog is titled "Save", Windows' and Qt's
+# "Save As".
 native_path() { if [ "$mode" = linux ]; then printf '%s' "$1"; else wine_path "$1"; fi; }
 open_dialog_title=Open
-[ "$mode" = linux ] || open_dialog_title=
+save_dialog_title="Save As"
+[ "$mode" = linux ] || save_dialog_title=Save
 
 # --- Seeing and driving the windows -----------------------------------------------------------
 
@@ -77,7 +81,7 @@ find_window() {
     [ -n "$windows" ] && echo "${windows%%$'\n'*}"
 }
 window_gone() { ! find_window "$1"; }
-untitled_windows_are() { [ "$(windows_of '' | wc -l)" -eq "$1" ]; }
+titled_windows_are() { [ "$(windows_of "$1" | wc -l)" -eq "$2" ]; }
 popup_shown() { windows_of '.*' yes | grep -q .; }
 
 # await WHAT COMMAND...: waits for the command to hold, at most wait_seconds, and no longer than
@@ -112,6 +116,11 @@ menu() {
     xdotool key "$2" || fail "xdotool key $2 failed"
 }
 
+# Save as wrote the file of this name in the work folder and none whose name begins with it.
+no_file_but() {
+    ! compgen -G "$work/$1?*" >/dev/null || fail "Save as wrote $(compgen -G "$work/$1?*")"
+}
+
 clipboard_has() { xclip -o -selection clipboard 2>/dev/null | grep -qxF -- "$1"; }
 message_says() { xclip -o -selection clipboard 2>/dev/null | grep -qF -- "$1"; }
 
@@ -130,6 +139,14 @@ type_into_file_dialog() {
 }
 answer_file_dialog() {
     type_into_file_dialog "$@"
+    await "the file dialog to close" window_gone "$1"
+}
+# Picks a file in the dialog's list by typing the start of its name there, and accepts it. From the
+# name box, the list is three steps back in Wine's dialog.
+pick_in_file_dialog() {
+    keys_to "$1" key shift+Tab shift+Tab shift+Tab
+    keys_to "$1" type --delay 10 "$2"
+    keys_to "$1" key Return
     await "the file dialog to close" window_gone "$1"
 }
 
@@ -159,27 +176,40 @@ windows_steps() {
     keys_to "$main_title" key ctrl+a
     keys_to "$main_title" type "tilf 3.25"
     menu f s
-    keys_to "" key Return
+    keys_to "$save_dialog_title" key Return
     await "data/player.str in my setup" cmp -s "$work/set-ups/my setup" "$data/player.str"
     local name
     for name in plainname dotted.txt saved.str; do
         menu f s
-        answer_file_dialog "" "$work/$name"
+        answer_file_dialog "$save_dialog_title" "$work/$name"
         await "data/player.str in $name" cmp -s "$work/$name" "$data/player.str"
-        ! compgen -G "$work/$name.*" >/dev/null ||
-            fail "Save as wrote $(compgen -G "$work/$name.*")"
+        no_file_but "$name"
     done
+
+    begin "File > Open and Save as of a file picked from the list"
+    cp "$data/full.str" "$work/picked.str"
+    sed -i 's/tilf 4.5/tilf picked/' "$work/picked.str"
+    menu f o
+    pick_in_file_dialog "$open_dialog_title" picked
+    expect_box_text "tilf picked"
+    keys_to "$main_title" key ctrl+a
+    keys_to "$main_title" type "tilf 3.25"
+    menu f s
+    pick_in_file_dialog "$save_dialog_title" picked
+    await "data/player.str in picked.str" cmp -s "$work/picked.str" "$data/player.str"
+    no_file_but picked.str
 
     begin "File > Save as into a missing folder, File > Open of a missing file"
     menu f s
-    type_into_file_dialog "" "$work/no such folder/saved.str"
-    await "the file dialog's own message" untitled_windows_are 2
+    type_into_file_dialog "$save_dialog_title" "$work/no such folder/saved.str"
+    # Wine's dialog leaves its own message untitled.
+    await "the file dialog's own message" titled_windows_are "" 1
     keys_to "" key Return
-    await "the file dialog's message to close" untitled_windows_are 1
-    keys_to "" key Escape
-    await "the file dialog to close" untitled_windows_are 0
+    await "the file dialog's message to close" titled_windows_are "" 0
+    keys_to "$save_dialog_title" key Escape
+    await "the file dialog to close" window_gone "$save_dialog_title"
     menu f o
-    answer_file_dialog "" "$work/no such file"
+    answer_file_dialog "$open_dialog_title" "$work/no such file"
     local message=${CannotOpen/\%1/"$(native_path "$work/no such file")"} # up to the reason
     keys_to "$ApplicationTitle" key ctrl+c # as Windows copies a message box's text
     await "the message \"${message%%%2*}\"" message_says "${message%%%2*}"

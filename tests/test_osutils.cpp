@@ -1,4 +1,5 @@
 // Finding the system-information program over a registry in memory, and the native platform.
+#include "dialogname.h"
 #include "sysinfo.h"
 #include "testutil.h"
 
@@ -61,6 +62,8 @@ const QString InFolder = Folder + u"\\MSINFO32.EXE"_s;
 
 } // namespace
 
+Q_DECLARE_METATYPE(os::AcceptedName)
+
 class TestOsUtils : public QObject {
     Q_OBJECT
 
@@ -108,6 +111,34 @@ private slots:
             QVERIFY2(platform.openKeys.isEmpty() && !platform.badCloses, "a key was left open");
             QCOMPARE(platform.accessMasks, QSet<quint32>{0x20019}); // KEY_READ
         }
+    }
+
+    // The file the player meant in the system's dialog (Open and Save as alike), whether its list
+    // shows extensions or hides them (as Windows does for known types) and whether the dialog adds
+    // its own to a typed name: a name typed, or the start name accepted, as it stands; a file
+    // picked from the list, whole.
+    void dialogNameIsTheOneMeant_data() {
+        QTest::addColumn<os::AcceptedName>("accepted");
+        QTest::addColumn<QString>("meant");
+        for (const bool hidden : {false, true})
+            for (const QString& added : {u""_s, u".str"_s}) {
+                const QString race = hidden ? u"race"_s : u"race.str"_s; // as the list shows it
+                const auto row = [&](const char* origin, const QString& chosen, const QString& box,
+                                     const QString& picked, const QString& meant) {
+                    QTest::addRow("%s, extensions %s, \"%s\" added", origin,
+                                  hidden ? "hidden" : "shown", qPrintable(added))
+                        << os::AcceptedName{"C:/s/" + chosen, box, picked} << "C:/s/" + meant;
+                };
+                row("typed over a pick", "plain" + added, "plain", race, "plain");
+                row("typed as a path", "a.txt" + added, "C:\\s\\a.txt", {}, "a.txt");
+                row("start name", "my setup" + added, "my setup", {}, "my setup");
+                row("picked", "race.str", race, race, "race.str");
+            }
+    }
+    void dialogNameIsTheOneMeant() {
+        QFETCH(os::AcceptedName, accepted);
+        QFETCH(QString, meant);
+        QCOMPARE(os::meantPath(accepted, u"str"_s), meant);
     }
 
 #ifndef Q_OS_WIN

@@ -9,7 +9,6 @@
 #include <QAction>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <optional>
 
 namespace uitest {
 
@@ -18,19 +17,20 @@ inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
-// A main window and a folder of its own. A file dialog takes the answer given to it once (none or
-// an empty name cancels) and records the name it started from; messages are collected.
+// A main window and a folder of its own. A file dialog gives the answer set for it once (none
+// cancels) and records the name it started from; messages are collected.
 struct Editor {
+    using Answer = rigtune::os::FileDialogAnswer;
     QTemporaryDir dir;
     rigtune::Form1 window;
-    std::optional<QString> answer;
+    Answer answer; // none yet: a cancel
     QStringList startNames;
     QStringList messages;
 
     Editor() {
         rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
             startNames << start;
-            return std::exchange(answer, std::nullopt);
+            return std::exchange(answer, Answer());
         });
         rigtune::setMessageHook([this](const QString& text) { messages << text; });
     }
@@ -41,9 +41,9 @@ struct Editor {
 
     QString path(const char* name) const { return dir.filePath(QLatin1String(name)); }
 
-    // Answers the next dialog with path and chooses the command.
+    // Answers the next dialog with path (an empty one cancels) and chooses the command.
     void run(const char* command, const QString& path) {
-        answer = path;
+        answer = {path.isEmpty() ? Answer::Outcome::Cancelled : Answer::Outcome::Chosen, path};
         trigger(window, command);
     }
 };

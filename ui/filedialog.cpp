@@ -1,6 +1,7 @@
 #include "filedialog.h"
 
-#include "system.h"
+#include "messages.h"
+#include "texts.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -8,6 +9,8 @@
 namespace rigtune {
 
 namespace {
+
+using Answer = os::FileDialogAnswer;
 
 const QString FileTypeDescription = QStringLiteral("Setup Files (*.str)");
 const QString FileExtension = QStringLiteral("str");
@@ -17,32 +20,37 @@ CommonDialog::Hook& hook() {
     return instance;
 }
 
-std::optional<QString> runQtDialog(QWidget* parent, CommonDialog::Mode mode,
-                                   const QString& startName) {
+// The open dialog does not insist that a typed name exists, the save dialog does not ask before
+// replacing a file, and neither adds an extension: the commands take the name as given. It starts
+// from the name chosen last, or else the working folder: never from a folder that Qt remembered
+// from an earlier run, as the editor keeps nothing between runs.
+Answer runQtDialog(QWidget* parent, CommonDialog::Mode mode, const QString& startName) {
     QFileDialog dialog(parent);
-    CommonDialog::prepare(dialog, mode, startName);
+    dialog.setAcceptMode(mode == CommonDialog::Mode::Open ? QFileDialog::AcceptOpen
+                                                          : QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString());
+    dialog.setNameFilter(FileTypeDescription);
+    if (startName.isEmpty())
+        dialog.setDirectory(QDir::currentPath());
+    else
+        dialog.selectFile(startName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return dialog.selectedFiles().constFirst();
+        return {Answer::Outcome::Cancelled, {}};
+    return {Answer::Outcome::Chosen, dialog.selectedFiles().constFirst()};
 }
 
 // The system's own dialog where the program drives it, else Qt's.
-std::optional<QString> runDialog(QWidget* parent, CommonDialog::Mode mode,
-                                 const QString& startName) {
-    using Answer = os::FileDialogAnswer;
-    const os::FileDialog request{
-        mode == CommonDialog::Mode::Open ? os::FileDialog::Kind::Open : os::FileDialog::Kind::Save,
-        parent ? parent->window()->winId() : 0, FileTypeDescription, FileExtension, startName};
+Answer runDialog(QWidget* parent, CommonDialog::Mode mode, const QString& startName) {
+    using Kind = os::FileDialogRequest::Kind;
+    const os::FileDialogRequest request{mode == CommonDialog::Mode::Open ? Kind::Open : Kind::Save,
+                                        parent ? parent->window()->winId() : 0, FileTypeDescription,
+                                        FileExtension, startName};
     const Answer answer = os::showFileDialog(request);
-    switch (answer.outcome) {
-    case Answer::Outcome::Chosen:
-        return answer.path;
-    case Answer::Outcome::Cancelled:
-        return std::nullopt;
-    case Answer::Outcome::Unavailable:
-        break;
-    }
-    return runQtDialog(parent, mode, startName);
+    if (answer.outcome == Answer::Outcome::Unavailable)
+        return runQtDialog(parent, mode, startName);
+    return answer;
 }
 
 } // namespace
@@ -51,29 +59,22 @@ void CommonDialog::setHook(Hook h) {
     hook() = std::move(h);
 }
 
-void CommonDialog::prepare(QFileDialog& dialog, Mode mode, const QString& startName) {
-    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    // The open dialog does not insist that a typed name exists, the save dialog does not ask
-    // before replacing a file, and neither adds an extension: the commands take the name as given.
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(QString());
-    dialog.setNameFilter(FileTypeDescription);
-    // Start from the name chosen last, or else the working folder: never from a folder that Qt
-    // remembered from an earlier run, as the editor keeps nothing between runs.
-    if (startName.isEmpty())
-        dialog.setDirectory(QDir::currentPath());
-    else
-        dialog.selectFile(startName);
-}
-
 bool CommonDialog::show(QWidget* parent, Mode mode) {
-    const std::optional<QString> chosen =
-        hook() ? hook()(mode, fileName_) : runDialog(parent, mode, fileName_);
-    if (!chosen || chosen->isEmpty())
+    const Answer answer = hook() ? hook()(mode, fileName_) : runDialog(parent, mode, fileName_);
+    switch (answer.outcome) {
+    case Answer::Outcome::Chosen:
+        if (answer.path.isEmpty())
+            return false;
+        fileName_ = answer.path;
+        return true;
+    case Answer::Outcome::NotInFileSystem:
+        showMessage(parent, NotOnDisk.arg(answer.path));
         return false;
-    fileName_ = *chosen;
-    return true;
+    case Answer::Outcome::Cancelled:
+    case Answer::Outcome::Unavailable:
+        break;
+    }
+    return false;
 }
 
 } // namespace rigtune

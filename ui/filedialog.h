@@ -4,11 +4,11 @@
 // (os::showFileDialog), else Qt's.
 #pragma once
 
+#include "system.h"
+
 #include <QString>
 #include <functional>
-#include <optional>
 
-class QFileDialog;
 class QWidget;
 
 namespace rigtune {
@@ -20,17 +20,14 @@ public:
     const QString& fileName() const { return fileName_; }
 
     // Modal; true when the user chose a file, which then becomes fileName(). A cancel leaves
-    // fileName() as it was.
+    // fileName() as it was; so does a place with no path on a disk, which is said in a message.
     bool showOpen(QWidget* parent) { return show(parent, Mode::Open); }
     bool showSave(QWidget* parent) { return show(parent, Mode::Save); }
 
-    // While a hook is set it answers in place of the dialog: the chosen path, or nullopt for a
-    // cancel. It is told the mode and the name the dialog would start from.
-    using Hook = std::function<std::optional<QString>(Mode mode, const QString& startName)>;
+    // While a hook is set it answers in place of the dialog, as the system's own would. It is told
+    // the mode and the name the dialog would start from.
+    using Hook = std::function<os::FileDialogAnswer(Mode mode, const QString& startName)>;
     static void setHook(Hook hook);
-
-    // Sets up Qt's dialog as the editor uses it.
-    static void prepare(QFileDialog& dialog, Mode mode, const QString& startName);
 
 private:
     bool show(QWidget* parent, Mode mode);

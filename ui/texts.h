@@ -14,6 +14,10 @@ inline const QString SysInfoUnavailable =
     QStringLiteral("System Information Is Unavailable At This Time");
 inline const QString SheetTitle = QStringLiteral("Gravlund Settings ");
 
+// A place the system's file dialog let through that has no path on a disk; %1 is its name.
+inline const QString NotOnDisk = QStringLiteral(
+    "\"%1\" is not on a disk. Set-up files can be opened and saved only in a folder on a disk.");
+
 // Printing: the message, and its reasons; %1 names the printer.
 inline const QString NotPrinted = QStringLiteral("The settings sheet could not be printed: %1");
 inline const QString NoDefaultPrinter =
