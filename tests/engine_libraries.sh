@@ -11,4 +11,4 @@ for program in "$@"; do
     unwanted=$(grep -E '^libcups|^libQt6' <<<"$needed" | grep -v -E '^libQt6(Core|Test)\.' || true)
     [ -z "$unwanted" ] || fail "$(basename "$program") needs $(paste -sd' ' <<<"$unwanted")"
 done
-echo "$# engine programs need no print system and no Qt beyond QtCore"
+echo "No print system and no Qt beyond QtCore in $(basename -a "$@" | paste -sd" ")"
