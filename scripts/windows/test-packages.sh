@@ -128,9 +128,9 @@ unix_folder=$(unix_path "$folder")
 shows_window "$(link_target "$(start_menu_entries)")"
 echo "installer: into $folder, Rigtune starts from the Start menu ($((SECONDS - start)) s)"
 
-# Windows documents these as DWORDs; the size, in KB, is what "Apps & features" shows. NSIS
-# rounds each file's size on its own, so the listed size may differ from the files' total by
-# half a percent.
+# Windows documents these as DWORDs; the size, in KB, is what "Apps & features" shows. The
+# installer counts it its own way, so it may differ from the installed files' total by rounding:
+# half a percent either way is allowed.
 for flag in NoModify NoRepair; do
     [ "$(reg_typed_value "$uninstall_key" $flag)" = "REG_DWORD 0x1" ] || fail "$flag is no DWORD 1"
 done
