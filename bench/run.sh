@@ -6,6 +6,7 @@
 #     bench/run.sh --rounds=41     # more start-up rounds; other flags go to Google Benchmark
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 source scripts/deps.sh
 rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_DISPLAY_PACKAGES[@]}" \
     "${RIGTUNE_TEST_PACKAGES[@]}"
@@ -33,8 +34,9 @@ xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" \
     2> >(grep -v -e XDG_RUNTIME_DIR -e propagateSizeHints >&2)
 
 # Beside the Windows build under Wine, when there is one (scripts/windows/build.sh makes it).
-if [ -e build-windows/Rigtune/Rigtune.exe ]; then
+windows=$RIGTUNE_WINDOWS_BUILD_DIR/Rigtune/Rigtune.exe
+if [ -e "$windows" ]; then
     echo
     echo "== start-up, the Windows build under Wine beside this one (Xvfb)"
-    bench/windows_startup.sh "$build/ui/rigtune" build-windows/Rigtune/Rigtune.exe
+    bench/windows_startup.sh "$build/ui/rigtune" "$windows"
 fi

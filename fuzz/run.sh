@@ -13,6 +13,8 @@ shift || true
 build=build-fuzz # the binaryDir of the preset
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz
+# Like the engine's other programs, it loads QtCore and no print system.
+tests/engine_libraries.sh "$build/fuzz/fuzz_reader"
 
 # New inputs go to a work corpus in the build folder; the seeds in the tree stay as they are.
 mkdir -p "$build/corpus" "$build/artifacts"

@@ -1,9 +1,8 @@
 // Linux and other Unix systems: no registry, no ANSI code page and no file dialog of the system's
-// own to drive; printing through CUPS.
+// own to drive.
 #include "system.h"
 
 #include <QFileInfo>
-#include <cups/cups.h>
 
 namespace rigtune::os {
 
@@ -31,14 +30,6 @@ std::optional<CodePageTable> ansiCodePage() {
 
 FileDialogAnswer showFileDialog(const FileDialogRequest&) {
     return {}; // none of the system's own to drive: Qt's dialog serves
-}
-
-// Qt's CUPS engine hands the finished page to CUPS inside QPainter::end() and drops the answer, so
-// a queue that refuses the job would pass for printed. libcups keeps that answer as this thread's
-// last status.
-bool printSystemTookLastJob() {
-    const ipp_status_t status = cupsLastError();
-    return status >= IPP_STATUS_OK && status <= IPP_STATUS_OK_EVENTS_COMPLETE;
 }
 
 } // namespace rigtune::os

@@ -16,13 +16,13 @@ constexpr int RegistryBufferSize = 1024;
 // Closes the key when it goes out of scope, whichever way that is.
 class KeyCloser {
 public:
-    KeyCloser(Platform& platform, RegistryKey key) : platform_(platform), key_(key) {}
+    KeyCloser(SysInfoPlatform& platform, RegistryKey key) : platform_(platform), key_(key) {}
     ~KeyCloser() { platform_.closeKey(key_); }
     KeyCloser(const KeyCloser&) = delete;
     KeyCloser& operator=(const KeyCloser&) = delete;
 
 private:
-    Platform& platform_;
+    SysInfoPlatform& platform_;
     RegistryKey key_;
 };
 
@@ -34,7 +34,7 @@ QString dwordText(const QByteArray& buffer) {
 }
 
 // The program's path as the registry gives it (which may be empty, or name no file), or none.
-std::optional<QString> findSysInfoProgram(Platform& platform) {
+std::optional<QString> findSysInfoProgram(SysInfoPlatform& platform) {
     QString path;
     switch (GetKeyValue(platform, HKeyLocalMachine, SysInfoKey, SysInfoValue, path)) {
     case KeyValue::Read:
@@ -54,7 +54,7 @@ std::optional<QString> findSysInfoProgram(Platform& platform) {
 
 } // namespace
 
-KeyValue GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
+KeyValue GetKeyValue(SysInfoPlatform& platform, quint32 rootKey, const QString& keyPath,
                      const QString& valueName, QString& valueText) {
     RegistryKey key = 0;
     if (platform.openKey(rootKey, keyPath.toLocal8Bit(), KeyRead, key) != RegistrySuccess) {
@@ -82,7 +82,7 @@ KeyValue GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath
     return KeyValue::Read;
 }
 
-bool startSysInfoProgram(Platform& platform) {
+bool startSysInfoProgram(SysInfoPlatform& platform) {
     const std::optional<QString> program = findSysInfoProgram(platform);
     return program && platform.startProgram(*program);
 }

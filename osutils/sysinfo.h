@@ -1,8 +1,8 @@
 // Finding the system's information program through the registry and starting it, for the About
-// box's System Info button. Portable: the system itself is reached only through Platform.
+// box's System Info button. Portable: it reaches the system only through SysInfoPlatform.
 #pragma once
 
-#include "platform.h"
+#include "sysinfoplatform.h"
 
 #include <QString>
 
@@ -25,12 +25,12 @@ enum class KeyValue {
 // Reads a value under rootKey as text: a string up to its first NUL, a number as "&h" and its
 // hexadecimal digits; a value of another type is read but leaves valueText as it was. The key is
 // opened with read rights only and closed on every way out.
-KeyValue GetKeyValue(Platform& platform, quint32 rootKey, const QString& keyPath,
+KeyValue GetKeyValue(SysInfoPlatform& platform, quint32 rootKey, const QString& keyPath,
                      const QString& valueName, QString& valueText);
 
 // Finds the system's information program and starts it: the path the first key names, taken as
 // it stands, or else the program in the folder the second key names, when it is there. False when
 // it cannot be found or started, or a value on the way is unusable.
-bool startSysInfoProgram(Platform& platform);
+bool startSysInfoProgram(SysInfoPlatform& platform);
 
 } // namespace rigtune

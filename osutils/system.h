@@ -1,5 +1,6 @@
-// What the program needs of the operating system beyond Qt. Each system has one source file of
-// its own, chosen by CMake: winutils.cpp on Windows, nixutils.cpp elsewhere.
+// What the program needs of the operating system beyond Qt, but for the print system's answer
+// (printsystem.h). Each system has one source file of its own, chosen by CMake: winutils.cpp on
+// Windows, nixutils.cpp elsewhere.
 #pragma once
 
 #include <QByteArray>
@@ -64,9 +65,5 @@ struct FileDialogAnswer {
 // a name through that does not exist. Unavailable where the system has no such dialog, or it could
 // not be set up: nothing was shown.
 FileDialogAnswer showFileDialog(const FileDialogRequest& request);
-
-// Whether the print system took the last job this thread handed it. Qt's own print engine drops
-// that answer on some systems; where the system gives none, true.
-bool printSystemTookLastJob();
 
 } // namespace rigtune::os

@@ -70,10 +70,6 @@ std::optional<CodePageTable> ansiCodePage() {
     return page;
 }
 
-bool printSystemTookLastJob() {
-    return true; // Qt's Windows print engine reports a refused job itself
-}
-
 // The open and save dialog (IFileOpenDialog, IFileSaveDialog), set up as Qt 6.4 sets it up for
 // a QFileDialog, but for two things. No default extension: Qt gives the save dialog the first file
 // type's as its default, and the system then adds it to every name typed without it. And it

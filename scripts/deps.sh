@@ -2,7 +2,7 @@
 # The Debian 12 packages that Rigtune needs, one list for each purpose, and their installer.
 # Sourced by the scripts that build, run and test it; as root the installer uses apt-get directly,
 # otherwise through sudo. After changing a list, run scripts/check-bare-debian.sh (see README).
-set -euo pipefail
+# It sets no shell option: each script that sources it sets its own.
 
 # Building the editor.
 RIGTUNE_BUILD_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
@@ -38,6 +38,6 @@ rigtune_install_packages() {
     local sudo=()
     [ "$(id -u)" -eq 0 ] || sudo=(sudo)
     export DEBIAN_FRONTEND=noninteractive
-    "${sudo[@]}" apt-get update -qq
-    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    "${sudo[@]}" apt-get update -qq &&
+        "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }

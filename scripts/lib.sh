@@ -56,10 +56,37 @@ stop_display() {
     fi
 }
 
+# --- Made once, under a lock -----------------------------------------------------------------
+
+# make_once DIR RECIPE COMMAND...: DIR as COMMAND DIR makes it, unless it was made already with
+# RECIPE (one line, kept in DIR/.rigtune-ready); made anew, from nothing, with another. Several
+# processes may ask at once: the first makes it, the others wait for it. COMMAND does not inherit
+# the lock, so a server it leaves running (Wine's) does not hold it.
+make_once() {
+    local dir=$1 recipe=$2
+    shift 2
+    mkdir -p "$(dirname "$dir")"
+    (
+        flock 9
+        [ "$(cat "$dir/.rigtune-ready" 2>/dev/null)" != "$recipe" ] || exit 0
+        rm -rf "$dir"
+        "$@" "$dir" 9>&- || exit
+        echo "$recipe" >"$dir/.rigtune-ready"
+    ) 9>"$dir.lock" || exit
+}
+
 # --- Wine, for the Windows build --------------------------------------------------------------
 
 # The cache of the Windows build (its Qt, the Wine template), outside the clone and kept.
 RIGTUNE_WINDOWS_CACHE=${RIGTUNE_WINDOWS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/rigtune-windows}
+# The Windows build's folder, relative to the clone (CMakePresets.json's binaryDir, its default).
+RIGTUNE_WINDOWS_BUILD_DIR=${RIGTUNE_WINDOWS_BUILD_DIR:-build-windows}
+
+# The version of Debian's qt6-base that the Qt for Windows is built from: that of the host's Qt
+# tools (moc, rcc and uic run on Linux), which must be the very version of the source.
+qt_source_version() {
+    dpkg-query -W -f '${Version}' qt6-base-dev-tools
+}
 
 # Quiet Wine, which makes no menu entries for what it runs.
 wine_env() {
@@ -90,30 +117,42 @@ wine_template_recipe() {
     echo "$(WINEDEBUG=-all wine --version); Arial=Liberation Sans"
 }
 
+# make_wine_template DIR: the template at DIR, its log beside it.
+make_wine_template() {
+    (
+        export WINEPREFIX=$1
+        wineboot --init
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
+            /d 'Liberation Sans' /f
+        wineserver -w
+    ) </dev/null >"$1.log" 2>&1 || fail "could not make $1: $(cat "$1.log")"
+}
+
 # wine_template_copy DIR: a copy of the template at DIR.
 wine_template_copy() {
     local recipe template
     recipe=$(wine_template_recipe)
     template=$RIGTUNE_WINDOWS_CACHE/wine-template-$(md5sum <<<"$recipe" | cut -c1-8)
-    mkdir -p "$RIGTUNE_WINDOWS_CACHE"
+    wine_env
+    make_once "$template" "$recipe" make_wine_template
+    cp -a "$template" "$1"
+}
+
+# make_wine_prefix DESKTOP DPI DIR: a prefix at DIR from the template, with a virtual desktop when
+# DESKTOP is not empty and a screen of DPI dots per inch when DPI is not; its log beside it.
+make_wine_prefix() {
+    local desktop=$1 dpi=$2 prefix=$3
+    wine_template_copy "$prefix"
     (
-        flock 8
-        if [ ! -e "$template/.rigtune-ready" ]; then
-            rm -rf "$template"
-            wine_env
-            (
-                exec 8>&- 9>&- # the Wine server and its session would keep the locks open
-                export WINEPREFIX=$template
-                wineboot --init
-                wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Arial /t REG_SZ \
-                    /d 'Liberation Sans' /f
-                wineserver -w
-            ) </dev/null >"$template.log" 2>&1 ||
-                fail "could not make $template: $(cat "$template.log")"
-            echo "$recipe" >"$template/.rigtune-ready"
+        export WINEPREFIX=$prefix
+        if [ -n "$desktop" ]; then
+            wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+            wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f
         fi
-        cp -a "$template" "$1"
-    ) 8>"$template.lock"
+        [ -z "$dpi" ] || wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
+            /t REG_DWORD /d "$dpi" /f
+        wineserver -w
+    ) </dev/null >"$prefix.log" 2>&1 || fail "could not set up $prefix: $(cat "$prefix.log")"
 }
 
 # wine_prefix DIR [--desktop] [--dpi N] [--linger SECONDS]: a Wine prefix at DIR, made from the
@@ -141,31 +180,22 @@ wine_prefix() {
         shift
     done
     wine_env
-    local recipe
-    recipe="$(wine_template_recipe)${desktop:+; desktop 1280x1024}${dpi:+; $dpi dpi}"
-    mkdir -p "$(dirname "$prefix")"
+    make_once "$prefix" "$(wine_template_recipe)${desktop:+; desktop 1280x1024}${dpi:+; $dpi dpi}" \
+        make_wine_prefix "$desktop" "$dpi"
+    # The session is started by one process while the others wait, under the prefix's lock, which
+    # the Wine server must not inherit. Exit status 0: a new server was started (2: one is running).
     (
         flock 9
         export WINEPREFIX=$prefix
-        if [ "$(cat "$prefix/.rigtune-ready" 2>/dev/null)" != "$recipe" ]; then
-            rm -rf "$prefix"
-            wine_template_copy "$prefix"
-            (
-                exec 9>&-
-                if [ -n "$desktop" ]; then
-                    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
-                    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1024 /f
-                fi
-                [ -z "$dpi" ] || wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels \
-                    /t REG_DWORD /d "$dpi" /f
-                wineserver -w
-            ) </dev/null >"$prefix.log" 2>&1 ||
-                fail "could not set up $prefix: $(cat "$prefix.log")"
-            echo "$recipe" >"$prefix/.rigtune-ready"
-        fi
-        # Exit status 0: a new server was started (2: one is running already).
         if wineserver -p"$linger" </dev/null >/dev/null 2>&1 9>&-; then
             wine cmd /c exit </dev/null >/dev/null 2>&1 9>&- || true
         fi
     ) 9>"$prefix.lock"
+}
+
+# keep_wine_desktop_up: a minimised window on the virtual desktop of WINEPREFIX's session. Wine
+# ends its desktop with the last program that has a window, and a program starting just then would
+# never show its own.
+keep_wine_desktop_up() {
+    wine start /min notepad </dev/null >/dev/null 2>&1
 }

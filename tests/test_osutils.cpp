@@ -1,8 +1,8 @@
 // Finding the system-information program over a registry in memory, and the native platform.
 #include "dialogname.h"
 #include "sysinfo.h"
-#include "testutil.h"
 
+#include <QFile>
 #include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,7 +15,7 @@ namespace {
 
 // A registry, file system and program starter in memory, which records what was asked of it.
 // Keys live under HKEY_LOCAL_MACHINE: key path, value name, then type and data.
-struct FakePlatform final : Platform {
+struct FakePlatform final : SysInfoPlatform {
     QMap<QByteArray, QMap<QByteArray, std::pair<quint32, QByteArray>>> keys;
     QSet<QString> files;     // ordinary files that exist
     QSet<QString> startable; // programs that start when asked
@@ -55,6 +55,8 @@ struct FakePlatform final : Platform {
         return startable.contains(program);
     }
 };
+
+constexpr quint32 RegExpandSz = 2; // text with unexpanded %variables%, which is not read
 
 const QString Program = u"C:\\Program Files\\Common Files\\MSInfo\\msinfo32.exe"_s;
 const QString Folder = u"C:\\Program Files\\Common Files\\MSInfo"_s;
@@ -146,10 +148,13 @@ private slots:
     void nativeProgramsAndFiles() {
         QTemporaryDir dir;
         const QString program = dir.filePath(u"a b"_s), hidden = dir.filePath(u".a b"_s);
-        for (const QString& path : {program, hidden})
-            QVERIFY(testutil::writeBytes(path, "#!/bin/sh\ntouch \"$0.ran\"\n") &&
-                    QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner));
-        Platform& native = nativePlatform();
+        for (const QString& path : {program, hidden}) {
+            QFile script(path); // closed before it runs
+            QVERIFY(script.open(QIODevice::WriteOnly) &&
+                    script.write("#!/bin/sh\ntouch \"$0.ran\"\n") > 0 &&
+                    script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        }
+        SysInfoPlatform& native = nativeSysInfoPlatform();
         QVERIFY(native.ordinaryFileExists(program) && !native.ordinaryFileExists(hidden) &&
                 native.startProgram(program));
         QTRY_VERIFY(QFileInfo::exists(program + u".ran"_s));

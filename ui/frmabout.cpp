@@ -78,7 +78,7 @@ void centreOver(QDialog& box, QWidget* owner) {
 
 } // namespace
 
-frmAbout::frmAbout(QWidget* owner, Platform& platform)
+frmAbout::frmAbout(QWidget* owner, SysInfoPlatform& platform)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       platform_(platform) {

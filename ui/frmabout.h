@@ -2,7 +2,7 @@
 // notes, the logo, OK and System Info.
 #pragma once
 
-#include "platform.h"
+#include "sysinfoplatform.h"
 
 #include <QDialog>
 
@@ -16,7 +16,7 @@ class frmAbout : public QDialog {
 
 public:
     // System Info reaches the operating system through platform.
-    explicit frmAbout(QWidget* owner, Platform& platform = nativePlatform());
+    explicit frmAbout(QWidget* owner, SysInfoPlatform& platform = nativeSysInfoPlatform());
 
     // Looks up the system's information program and starts it, or says it is unavailable.
     void StartSysInfo();
@@ -25,7 +25,7 @@ private:
     void createControls();
     void load();
 
-    Platform& platform_;
+    SysInfoPlatform& platform_;
     // Set by load(); every showing is a new box, so they are set for each.
     QLabel* lblTitle = nullptr;
     QLabel* lblVersion = nullptr;

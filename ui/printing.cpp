@@ -1,7 +1,7 @@
 #include "printing.h"
 
 #include "messages.h"
-#include "system.h"
+#include "printsystem.h"
 #include "texts.h"
 #include "twips.h"
 

@@ -15,8 +15,8 @@ work=$(realpath -m "${2:?usage: $0 PREFIX WORK_DIR [JOBS]}")
 jobs=${3:-2}
 log=$work/logs
 
-# The host tools must be the very version of the source.
-version=$(dpkg-query -W -f '${Version}' qt6-base-dev-tools)
+source "$here/../lib.sh"
+version=$(qt_source_version)
 upstream=${version%%+*}
 
 rm -rf "$work"

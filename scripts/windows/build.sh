@@ -10,7 +10,8 @@
 #   RIGTUNE_WINDOWS_QT_TARBALL=FILE.tar.xz   a prebuilt one, unpacked once into the cache
 #   one built from Debian's qt6-base source into the cache by build-qt.sh (about half an hour on
 #   two cores, the first time only)
-# The cache folder is RIGTUNE_WINDOWS_CACHE (default ~/.cache/rigtune-windows), outside the clone.
+# The cache folder is RIGTUNE_WINDOWS_CACHE (default ~/.cache/rigtune-windows), outside the clone;
+# a Qt built there is built anew when Debian's source has another version.
 # RIGTUNE_WINDOWS_BUILD_DIR builds in another folder than build-windows/.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
@@ -18,32 +19,30 @@ source scripts/lib.sh
 source scripts/deps.sh
 rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_WINDOWS_PACKAGES[@]}"
 
+# unpack_qt TARBALL DIR; build_qt DIR: the Qt for Windows at DIR, from a tarball or from source.
+unpack_qt() { mkdir -p "$2" && tar -C "$2" -xf "$1"; }
+build_qt() { scripts/windows/build-qt.sh "$1" "$RIGTUNE_WINDOWS_CACHE/qt-source-work" >&2; }
+
 # Prints the folder of the Qt for Windows, unpacking or building it first when needed.
 windows_qt() {
     if [ -n "${RIGTUNE_WINDOWS_QT:-}" ]; then
         realpath "$RIGTUNE_WINDOWS_QT"
         return
     fi
-    local tarball=${RIGTUNE_WINDOWS_QT_TARBALL:-}
+    local tarball=${RIGTUNE_WINDOWS_QT_TARBALL:-} dir
     if [ -n "$tarball" ]; then
         # Keyed by content, so another tarball of the same name is unpacked anew.
-        local dir
-        dir=$RIGTUNE_WINDOWS_CACHE/qt-$(sha256sum "$tarball" | cut -c1-16)
-        if [ ! -e "$dir/.unpacked" ]; then
-            rm -rf "$dir"
-            mkdir -p "$dir"
-            tar -C "$dir" -xf "$tarball"
-            touch "$dir/.unpacked"
-        fi
+        local sum
+        sum=$(sha256sum "$tarball" | cut -c1-16)
+        dir=$RIGTUNE_WINDOWS_CACHE/qt-tarball-$sum
+        make_once "$dir" "$sum" unpack_qt "$(realpath "$tarball")"
         find "$dir" -mindepth 1 -maxdepth 1 -type d -print -quit
         return
     fi
-    local built=$RIGTUNE_WINDOWS_CACHE/qt-source-build/qt6-mingw-6.4.2
-    if [ ! -e "$built/.built" ]; then
-        scripts/windows/build-qt.sh "$built" "$RIGTUNE_WINDOWS_CACHE/qt-source-work" >&2
-        touch "$built/.built"
-    fi
-    echo "$built"
+    # Keyed by the source's version, so a new Debian revision (a security fix) is built anew.
+    dir=$RIGTUNE_WINDOWS_CACHE/qt-from-source
+    make_once "$dir" "qt6-base $(qt_source_version)" build_qt
+    echo "$dir"
 }
 
 start=$SECONDS
@@ -51,7 +50,7 @@ RIGTUNE_WINDOWS_QT=$(windows_qt)
 export RIGTUNE_WINDOWS_QT
 echo "Qt for Windows: $RIGTUNE_WINDOWS_QT ($((SECONDS - start)) s)"
 
-build=${RIGTUNE_WINDOWS_BUILD_DIR:-build-windows}
+build=$RIGTUNE_WINDOWS_BUILD_DIR
 start=$SECONDS
 cmake --preset windows -B "$build" "$@"
 cmake --build "$build" --parallel 2

@@ -12,7 +12,7 @@ source scripts/deps.sh
 rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}"
 scripts/windows/build.sh "$@"
 
-build=$PWD/build-windows
+build=$(realpath -m "$RIGTUNE_WINDOWS_BUILD_DIR")
 export WINEPREFIX=$build/wineprefix
 rm -rf "$WINEPREFIX" "$WINEPREFIX"-dpi*
 
@@ -28,10 +28,8 @@ trap finish EXIT
 start_display
 
 start=$SECONDS
-# The session, and a window that keeps its desktop up: Wine ends the desktop with the last
-# program that has a window, and a test starting just then would never show its own.
 wine_prefix "$WINEPREFIX" --desktop
-wine start /min notepad </dev/null >/dev/null 2>&1
+keep_wine_desktop_up
 ctest --test-dir "$build" --parallel 2 --output-on-failure --timeout 600
 echo "Windows suite under Wine: $((SECONDS - start)) s"
 
@@ -41,12 +39,12 @@ log=$build/ready-to-run.log
 WINEQT_DEBUG_PLUGINS=1 WINEQT_FORCE_STDERR_LOGGING=1 wine "$build/Rigtune/Rigtune.exe" 2>"$log" &
 program=$!
 for plugin in $(cd "$build/Rigtune" && find . -mindepth 2 -name '*.dll' -printf '%P\n'); do
-    wait_for 30 "$plugin loaded from build-windows/Rigtune (see $log)" \
+    wait_for 30 "$plugin loaded from $build/Rigtune (see $log)" \
         grep -q "Rigtune/$plugin\" loaded library" "$log"
 done
 kill "$program"
 wait "$program" 2>/dev/null || true
-echo "build-windows/Rigtune/Rigtune.exe starts from its own folder"
+echo "$build/Rigtune/Rigtune.exe starts from its own folder"
 
 # The installer and the zip, on a Wine machine of their own.
 scripts/windows/test-packages.sh "$build"

@@ -1,4 +1,4 @@
-#include "platform.h"
+#include "sysinfoplatform.h"
 
 #include <QProcess>
 
@@ -6,7 +6,7 @@ namespace rigtune {
 
 namespace {
 
-class NativePlatform final : public Platform {
+class NativeSysInfoPlatform final : public SysInfoPlatform {
 public:
     qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
                    RegistryKey& key) override {
@@ -28,8 +28,8 @@ public:
 
 } // namespace
 
-Platform& nativePlatform() {
-    static NativePlatform platform;
+SysInfoPlatform& nativeSysInfoPlatform() {
+    static NativeSysInfoPlatform platform;
     return platform;
 }
 

@@ -1,6 +1,6 @@
-// What the About box needs of the operating system: the registry, a test for an ordinary file
-// and starting a program. Everything above this layer is portable, and tests put a fake in its
-// place.
+// What finding and starting the system-information program needs of the operating system: the
+// registry, a test for an ordinary file and starting a program. An interface, so that tests put a
+// registry and programs in memory in its place.
 #pragma once
 
 #include "system.h"
@@ -21,14 +21,13 @@ inline constexpr quint32 HKeyLocalMachine = 0x80000002;
 // is read, and wider rights are refused to a standard user.
 inline constexpr quint32 KeyRead = 0x20019;
 
-// Value types.
+// The value types read as text.
 inline constexpr quint32 RegSz = 1;
-inline constexpr quint32 RegExpandSz = 2;
 inline constexpr quint32 RegDword = 4;
 
-class Platform {
+class SysInfoPlatform {
 public:
-    virtual ~Platform() = default;
+    virtual ~SysInfoPlatform() = default;
 
     // As os::openRegistryKey, os::queryRegistryValue and os::closeRegistryKey.
     virtual qint32 openKey(quint32 rootKey, const QByteArray& path, quint32 accessMask,
@@ -46,6 +45,6 @@ public:
 };
 
 // The operating system's own.
-Platform& nativePlatform();
+SysInfoPlatform& nativeSysInfoPlatform();
 
 } // namespace rigtune
