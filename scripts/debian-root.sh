@@ -6,7 +6,8 @@
 #     debian_root_begin RELEASE     the root at $DEBIAN_ROOT, with proc, sys and dev mounted, its
 #                                   apt pointed at that release on this machine's mirror; every
 #                                   way out of the script then goes through debian_root_cleanup
-#     debian_root_bind PATH [ro]    a folder of this machine at the same path in the root
+#     debian_root_bind PATH [AT [ro]]
+#                                   a folder of this machine at the same path in the root, or at AT
 #     "${DEBIAN_ROOT_INSIDE[@]}" [NAME=VALUE...] COMMAND...
 #                                   the command in the root, in a fresh login's environment, in
 #                                   its / or the folder last given to debian_root_at
@@ -167,11 +168,14 @@ debian_root_at() {
         TERM=dumb PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
 }
 
+# debian_root_bind PATH [AT [ro]]: a folder of this machine at the same path in the root, or at AT;
+# read-only with ro.
 debian_root_bind() {
-    local path
+    local path at
     path=$(realpath "$1")
-    mkdir -p "$DEBIAN_ROOT$path"
-    mount --bind "$path" "$DEBIAN_ROOT$path"
-    mount --make-private "$DEBIAN_ROOT$path"
-    [ "${2:-}" != ro ] || mount -o remount,bind,ro "$DEBIAN_ROOT$path"
+    at=$DEBIAN_ROOT${2:-$path}
+    mkdir -p "$at"
+    mount --bind "$path" "$at"
+    mount --make-private "$at"
+    [ "${3:-}" != ro ] || mount -o remount,bind,ro "$at"
 }

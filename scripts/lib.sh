@@ -102,8 +102,13 @@ wine_path() {
 }
 
 # The folders of the mingw runtime DLLs (libstdc++ and libgcc_s; winpthread), one a line, as the
-# compiler reports them.
+# compiler reports them; where there is no compiler (a root that only runs the build), as
+# RIGTUNE_MINGW_RUNTIME_DIRS says, one a line.
 mingw_runtime_dirs() {
+    if [ -n "${RIGTUNE_MINGW_RUNTIME_DIRS:-}" ]; then
+        echo "$RIGTUNE_MINGW_RUNTIME_DIRS"
+        return
+    fi
     local dll
     for dll in libstdc++-6.dll libwinpthread-1.dll; do
         realpath "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name="$dll")")"
