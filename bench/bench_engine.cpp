@@ -88,6 +88,15 @@ void writeFile(benchmark::State& state, const QString& path, const Setup& record
             state.SkipWithError("write failed");
 }
 
+// Whether a run stopped with an error: Google Benchmark 1.7 (Debian 12) says so in error_occurred,
+// 1.8 and later (Debian 13) in skipped.
+template <typename Run> bool failed(const Run& run) {
+    if constexpr (requires { run.error_occurred; })
+        return run.error_occurred;
+    else
+        return run.skipped != decltype(run.skipped){};
+}
+
 // Keeps every figure (seconds per iteration) for the summary of the aims.
 class FigureReporter : public benchmark::ConsoleReporter {
 public:
@@ -98,7 +107,7 @@ public:
         for (const Run& run : runs) {
             // With repetitions, the median stands for the benchmark.
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (!run.error_occurred && (run.run_type == Run::RT_Iteration || median))
+            if (!failed(run) && (run.run_type == Run::RT_Iteration || median))
                 seconds_[run.run_name.str()] =
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
         }

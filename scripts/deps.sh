@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Debian 12 packages that Rigtune needs, one list for each purpose, and their installer.
+# The Debian packages that Rigtune needs, one list for each purpose, and their installer: Debian 12
+# and 13 name each of them alike (libclang-rt-dev is the runtime of either release's clang).
 # Sourced by the scripts that build, run and test it; as root the installer uses apt-get directly,
 # otherwise through sudo. After changing a list, run scripts/check-bare-debian.sh (see README).
 # It sets no shell option: each script that sources it sets its own.
@@ -18,7 +19,7 @@ RIGTUNE_PRINT_PACKAGES=(cups cups-client cups-bsd cups-daemon cups-filters
 # sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's stack names its functions)
 # and the benchmarks.
 RIGTUNE_TEST_PACKAGES=(weston qt6-wayland desktop-file-utils appstream dpkg-dev file lintian
-    clang libclang-rt-14-dev llvm libbenchmark-dev)
+    clang libclang-rt-dev llvm libbenchmark-dev)
 # The Windows build beside the build packages (whose Qt tools, moc, rcc and uic, are the Windows
 # Qt's version): mingw-w64, ninja, NSIS for the installer, patch and xz for build-qt.sh. Running
 # it: Wine, Wine's own fonts (its Tahoma and Marlett), and Liberation 2 standing in for Arial, as

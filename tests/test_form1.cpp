@@ -251,7 +251,8 @@ private slots:
         for (const auto& [drawn, art] :
              {std::pair{banner->grab(banner->contentsRect()).toImage(), ":/banner"},
               {logo->grab(logo->contentsRect()).toImage(), ":/logo"},
-              {e->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"}})
+              {e->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"},
+              {e->window.windowIcon().pixmap(QSize(16, 16), ratio).toImage(), ":/icon-16"}})
             QCOMPARE(drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                      QImage(art + QLatin1String(ratio > 1 ? "@2x.png" : ".png"))
                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -327,7 +328,7 @@ private slots:
              {std::pair{"mnuImport", "sub/full.str"}, {"mnuSave", "saved"}}) {
             QTimer::singleShot(0, [name = name] {
                 QWidget* dialog = QApplication::activeModalWidget();
-                QApplication::setActiveWindow(dialog); // as a click on it would
+                uitest::activate(dialog); // as a click on it would
                 auto* edit = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
                 edit->setFocus();
                 edit->clear(); // of the name offered
@@ -366,7 +367,7 @@ private slots:
                     label->setText(QStringLiteral("spoilt"));
                 }
                 seen << QStringLiteral("%1x%2").arg(about->width()).arg(about->height());
-                QApplication::setActiveWindow(about);
+                uitest::activate(about);
                 about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), key);

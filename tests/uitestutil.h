@@ -7,6 +7,7 @@
 #include "messages.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -15,6 +16,15 @@ namespace uitest {
 // Chooses a menu command by its object name, as a click on it would.
 inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
+}
+
+// Makes the window Qt's active one at once, as a click on it would. Qt 6.5 deprecates the call,
+// but QWidget::activateWindow() waits for the platform, which never answers a modal dialog here.
+inline void activate(QWidget* window) {
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
 }
 
 // A main window and a folder of its own. A file dialog gives the answer set for it once (none

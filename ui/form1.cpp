@@ -55,13 +55,21 @@ void showNameAndValueAsToolTip(QLineEdit* box) {
     QObject::connect(box, &QLineEdit::textChanged, box, update);
 }
 
-// The 16-colour icons, with sharper ones for 150 % screens (24 and 48 pixels, which Qt takes for
-// 16 and 32 there) and for 200 % ones (the "@2x" files).
+// The 16-colour icons, each with the density of screen it is drawn for: 16 and 32 pixels at
+// 100 %, 24 and 48 at 150 %, the "@2x" files at 200 %. Qt 6.8 no longer reads that from the
+// pictures' sizes (it took the 16-pixel icon at 200 % for the 32-pixel one), so each says so.
 QIcon rigtuneIcon() {
     QIcon icon;
-    for (const char* file :
-         {"icon-16", "icon-24", "icon-32", "icon-48", "icon-16@2x", "icon-32@2x"})
-        icon.addFile(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+    for (const auto& [file, density] : {std::pair{"icon-16", 1.0},
+                                        {"icon-32", 1.0},
+                                        {"icon-24", 1.5},
+                                        {"icon-48", 1.5},
+                                        {"icon-16@2x", 2.0},
+                                        {"icon-32@2x", 2.0}}) {
+        QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+        picture.setDevicePixelRatio(density);
+        icon.addPixmap(picture);
+    }
     return icon;
 }
 
