@@ -46,7 +46,11 @@ start=$SECONDS
     rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}" "$@"' \
     install "${wine_packages[@]}" </dev/null >"$DEBIAN_ROOT_WORK/install.log" 2>&1 &
 wait $! || { tail -n 30 "$DEBIAN_ROOT_WORK/install.log"; fail "installing in the root failed"; }
-echo "== $("${DEBIAN_ROOT_INSIDE[@]}" wine --version 2>/dev/null) installed in $((SECONDS - start)) s"
+# The Wine of another release, not this machine's again through a source of the wrong suite.
+wine=$("${DEBIAN_ROOT_INSIDE[@]}" wine --version 2>/dev/null)
+[ "$wine" != "$(WINEDEBUG=-all wine --version 2>/dev/null)" ] ||
+    fail "the Debian 13 root got this machine's Wine, $wine"
+echo "== $wine installed in $((SECONDS - start)) s"
 
 "${DEBIAN_ROOT_INSIDE[@]}" RIGTUNE_WINDOWS_CACHE="$RIGTUNE_WINDOWS_CACHE" \
     RIGTUNE_MINGW_RUNTIME_DIRS="$(printf '%s\n' "${inner_runtime_dirs[@]}")" \
