@@ -12,21 +12,15 @@ namespace rigtune {
 namespace {
 
 constexpr QChar Blank = QLatin1Char(' ');
-constexpr QChar Tab = QLatin1Char('\t');
-constexpr QChar Quote = QLatin1Char('"');
-constexpr QChar CR = QLatin1Char('\r');
-constexpr QChar LF = QLatin1Char('\n');
 
-bool isLineEnd(QChar c) {
-    return c == CR || c == LF;
+bool isLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
 }
 
-// Whether c ends an entry: a comma or a line end. One test for the common case of a character
-// that is none of them, since every character of a file passes through here.
-bool endsEntry(QChar c) {
-    constexpr quint64 Delimiters = (1ull << ',') | (1ull << '\r') | (1ull << '\n');
-    const char16_t u = c.unicode();
-    return u < 64 && ((Delimiters >> u) & 1) != 0;
+// Whether c ends an entry: a comma or a line end. Every character of a file passes through here,
+// and nearly all of them lie above the comma, so one comparison settles them.
+bool endsEntry(char16_t c) {
+    return c <= u',' && (c == u',' || isLineEnd(c));
 }
 
 // Splits text into entries the way the game's files have always been read: a line end or a comma
@@ -34,62 +28,61 @@ bool endsEntry(QChar c) {
 // a double quote runs to the next one on its line.
 class EntrySplitter {
 public:
-    explicit EntrySplitter(QStringView text) : text_(text) {}
+    explicit EntrySplitter(QStringView text)
+        : begin_(text.utf16()), next_(begin_), end_(begin_ + text.size()) {}
 
-    bool atEnd() const { return pos_ >= text_.size(); }
+    bool atEnd() const { return next_ == end_; }
 
-    // Reads one entry as (start, length) in text.
+    // Reads one entry as (start, length) in text. Every entry takes at least one character.
     std::pair<qsizetype, qsizetype> next() {
-        while (!atEnd() && (peek() == Blank || peek() == Tab))
-            ++pos_;
-        if (!atEnd() && peek() == Quote)
+        while (!atEnd() && (*next_ == u' ' || *next_ == u'\t'))
+            ++next_;
+        if (!atEnd() && *next_ == u'"')
             return quoted();
-        const qsizetype start = pos_;
-        while (!atEnd() && !endsEntry(peek()))
-            ++pos_;
-        const qsizetype length = pos_ - start;
+        const char16_t* start = next_;
+        next_ = std::find_if(next_, end_, endsEntry);
+        const auto entry = span(start, next_);
         skipDelimiter();
-        return {start, length};
+        return entry;
     }
 
 private:
-    QChar peek() const { return text_[pos_]; }
+    std::pair<qsizetype, qsizetype> span(const char16_t* from, const char16_t* to) const {
+        return {from - begin_, to - from};
+    }
 
     // A quoted entry never spans lines: a quote left open ends at its line's end, so one stray
     // quote cannot swallow the rest of the file. Text after the closing quote is dropped.
     std::pair<qsizetype, qsizetype> quoted() {
-        const qsizetype start = ++pos_;
-        while (!atEnd() && peek() != Quote && !isLineEnd(peek()))
-            ++pos_;
-        const qsizetype length = pos_ - start;
-        while (!atEnd() && !endsEntry(peek()))
-            ++pos_;
+        const char16_t* start = ++next_;
+        const char16_t* close =
+            std::find_if(next_, end_, [](char16_t c) { return c == u'"' || isLineEnd(c); });
+        next_ = std::find_if(close, end_, endsEntry);
+        const auto entry = span(start, close);
         skipDelimiter();
-        return {start, length};
+        return entry;
     }
 
     // Passes over the comma or line end (CR LF, CR or LF) that ended an entry.
     void skipDelimiter() {
         if (atEnd())
             return;
-        const QChar c = text_[pos_++];
-        if (c == CR && !atEnd() && peek() == LF)
-            ++pos_;
+        if (*next_++ == u'\r' && !atEnd() && *next_ == u'\n')
+            ++next_;
     }
 
-    QStringView text_;
-    qsizetype pos_ = 0;
+    const char16_t* begin_;
+    const char16_t* next_;
+    const char16_t* end_;
 };
 
 // Blanks only: tabs and other white space belong to the text.
 QStringView trimBlanks(QStringView s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s[begin] == Blank)
-        ++begin;
-    while (end > begin && s[end - 1] == Blank)
-        --end;
-    return s.mid(begin, end - begin);
+    while (!s.isEmpty() && s.front() == Blank)
+        s = s.sliced(1);
+    while (!s.isEmpty() && s.back() == Blank)
+        s.chop(1);
+    return s;
 }
 
 // Lower case for one character: ASCII at once, the rest by Unicode's simple case mapping.
@@ -204,8 +197,8 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
     table = EntryTable();
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
-    read.spans_.reserve(
-        static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 16 + 8, MaxEntries)));
+    // Room for as many entries as the text can hold, up to the limit: the table never grows.
+    read.spans_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), MaxEntries)));
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)

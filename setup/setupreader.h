@@ -28,7 +28,7 @@ public:
     qsizetype count() const { return static_cast<qsizetype>(spans_.size()); }
     QStringView entry(qsizetype i) const {
         const Span& s = spans_.at(static_cast<std::size_t>(i));
-        return QStringView(text_).mid(s.start, s.length);
+        return QStringView(text_).sliced(s.start, s.length);
     }
 
 private:
