@@ -28,37 +28,32 @@ bool endsEntry(char16_t c) {
 // a double quote runs to the next one on its line.
 class EntrySplitter {
 public:
-    explicit EntrySplitter(QStringView text)
-        : begin_(text.utf16()), next_(begin_), end_(begin_ + text.size()) {}
+    explicit EntrySplitter(QStringView text) : next_(text.utf16()), end_(next_ + text.size()) {}
 
     bool atEnd() const { return next_ == end_; }
 
-    // Reads one entry as (start, length) in text. Every entry takes at least one character.
-    std::pair<qsizetype, qsizetype> next() {
+    // Reads one entry. Every entry takes at least one character of the text.
+    QStringView next() {
         while (!atEnd() && (*next_ == u' ' || *next_ == u'\t'))
             ++next_;
         if (!atEnd() && *next_ == u'"')
             return quoted();
         const char16_t* start = next_;
         next_ = std::find_if(next_, end_, endsEntry);
-        const auto entry = span(start, next_);
+        const QStringView entry(start, next_);
         skipDelimiter();
         return entry;
     }
 
 private:
-    std::pair<qsizetype, qsizetype> span(const char16_t* from, const char16_t* to) const {
-        return {from - begin_, to - from};
-    }
-
     // A quoted entry never spans lines: a quote left open ends at its line's end, so one stray
     // quote cannot swallow the rest of the file. Text after the closing quote is dropped.
-    std::pair<qsizetype, qsizetype> quoted() {
+    QStringView quoted() {
         const char16_t* start = ++next_;
         const char16_t* close =
             std::find_if(next_, end_, [](char16_t c) { return c == u'"' || isLineEnd(c); });
         next_ = std::find_if(close, end_, endsEntry);
-        const auto entry = span(start, close);
+        const QStringView entry(start, close);
         skipDelimiter();
         return entry;
     }
@@ -71,7 +66,6 @@ private:
             ++next_;
     }
 
-    const char16_t* begin_;
     const char16_t* next_;
     const char16_t* end_;
 };
@@ -198,7 +192,7 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
     // Room for as many entries as the text can hold, up to the limit: the table never grows.
-    read.spans_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), MaxEntries)));
+    read.entries_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), MaxEntries)));
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
@@ -206,8 +200,7 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
                 QStringLiteral(
                     "the file has more than %1 entries, more than a set-up file can have.")
                     .arg(MaxEntries));
-        const auto [start, length] = splitter.next();
-        read.spans_.push_back({start, length});
+        read.entries_.push_back(splitter.next());
     }
     table = std::move(read);
     return Result::success();
