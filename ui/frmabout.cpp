@@ -27,7 +27,7 @@ const QString Disclaimer =
 
 // A label of the box: its text wraps within its place.
 QLabel* addLabel(QWidget* box, const char* name, const QString& text, TwipsRect place) {
-    return makeLabel(box, QLatin1String(name), text, place, box->font(), true);
+    return makeLabel(box, QLatin1String(name), text, place, box->font(), Lines::Wrapped);
 }
 
 QPushButton* addButton(QWidget* box, const char* name, const QString& text, TwipsRect place) {
