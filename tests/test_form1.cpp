@@ -1,7 +1,7 @@
 // The main window, its print sheet and its About box as a user meets them: laid out, drawn and
 // printed as designed under any font, colours and density; driven by menus, dialogs and keys; and
 // failing to save or open with one message, nothing lost, nothing stray (some cases POSIX only).
-#include "fileerrors.h"
+#include "filemessages.h"
 #include "form2.h"
 #include "frmabout.h"
 #include "printing.h"
