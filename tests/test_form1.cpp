@@ -186,9 +186,10 @@ auto restricted(const Prep& prep) {
 }
 #endif
 
-} // namespace
+// What windowsAreDrawnAsDesigned looks at: the main window's panel, the print sheet, the About box.
+enum class Layout { MainPanel, Sheet, AboutBox };
 
-Q_DECLARE_METATYPE(Prep)
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -197,11 +198,11 @@ class TestForm1 : public QObject {
     const QPalette desktopPalette = QApplication::palette();
 
 private slots:
-    void init() { e.emplace(); }
+    void init() { editor.emplace(); }
     void cleanup() {
-        for (QDirIterator it(e->dir.path(), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
+        for (QDirIterator it(editor->dir.path(), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
             setMode(it.next(), 0700);
-        e.reset();
+        editor.reset();
         QApplication::setFont(desktopFont);
         QApplication::setPalette(desktopPalette);
     }
@@ -214,7 +215,7 @@ private slots:
             if (line.contains('"') && !line.startsWith('#')) // the place, padded, and the text
                 listed << line.section(' ', 0, 0) + line.mid(line.indexOf('"') - 1);
         listed.sort();
-        QCOMPARE(shownTexts(*e), listed);
+        QCOMPARE(shownTexts(*editor), listed);
     }
 
     // Each window, also under a large font and dark colours: every control inside it and none over
@@ -222,33 +223,35 @@ private slots:
     // in their rows and columns, and the main window's black boxes, grey labels, light-yellow text.
     // Under Wine the density asked for must have taken, or the test would pass unseen at 100 %.
     void windowsAreDrawnAsDesigned_data() {
-        QTest::addColumn<QString>("window");
+        QTest::addColumn<Layout>("layout");
         QTest::addColumn<bool>("largeDark");
-        for (const char* name : {"Frame1", "Form2", "frmAbout"}) {
-            QTest::addRow("%s", name) << name << false;
-            QTest::addRow("%s, 14 pt, dark", name) << name << true;
+        for (const auto& [name, layout] : {std::pair{"main panel", Layout::MainPanel},
+                                           {"sheet", Layout::Sheet},
+                                           {"About box", Layout::AboutBox}}) {
+            QTest::addRow("%s", name) << layout << false;
+            QTest::addRow("%s, 14 pt, dark", name) << layout << true;
         }
     }
     void windowsAreDrawnAsDesigned() {
-        QFETCH(QString, window);
+        QFETCH(Layout, layout);
         QFETCH(bool, largeDark);
         if (largeDark) { // as a platform theme hands them to the program, before its windows
             QApplication::setFont(QFont(desktopFont.family(), 14));
             QApplication::setPalette(QPalette(QColor(53, 53, 53)));
-            e.emplace();
+            editor.emplace();
         }
         frmAbout about(nullptr);
-        e->window.show();
+        editor->window.show();
         about.show();
         if (const QByteArray dpi = qgetenv("RIGTUNE_WINE_DPI"); !dpi.isEmpty())
-            QCOMPARE(e->window.devicePixelRatioF() * 96, dpi.toDouble());
+            QCOMPARE(editor->window.devicePixelRatioF() * 96, dpi.toDouble());
         for (std::size_t i = 0; i < FieldCount; ++i)
-            e->window.record().setValue(i, QStringLiteral("88"));
-        e->window.printLayout().RefreshPrintLayout(e->window.record(), QString());
-        const bool printed = window == "Form2", main = window == "Frame1";
-        QWidget& grid = main      ? *e->window.findChild<QWidget*>(window)
-                        : printed ? static_cast<QWidget&>(e->window.printLayout())
-                                  : about;
+            editor->window.record().setValue(i, QStringLiteral("88"));
+        editor->window.printLayout().RefreshPrintLayout(editor->window.record(), QString());
+        const bool printed = layout == Layout::Sheet, main = layout == Layout::MainPanel;
+        QWidget* const layouts[] = {editor->window.findChild<QWidget*>("Frame1"),
+                                    &editor->window.printLayout(), &about};
+        QWidget& grid = *layouts[int(layout)];
 
         const QImage shot = grid.grab().toImage();
         const qreal ratio = printed ? 600.0 / 96 : shot.devicePixelRatio();
@@ -272,7 +275,9 @@ private slots:
             QVERIFY2(back > drawn.width() * drawn.height() / 2 && text >= 8,
                      qPrintable(a->objectName() + QStringLiteral(": %1, %2").arg(back).arg(text)));
         }
-        for (std::size_t i = 0; i < FieldCount && &grid != &about; ++i)
+        if (layout == Layout::AboutBox)
+            return; // it has no value boxes
+        for (std::size_t i = 0; i < FieldCount; ++i)
             for (std::size_t j = 0; j < FieldCount; ++j) {
                 const QRect a = box(grid, i)->geometry(), b = box(grid, j)->geometry();
                 QCOMPARE(Fields[i].row() < Fields[j].row(), a.top() < b.top());
@@ -284,16 +289,16 @@ private slots:
     // At a device pixel ratio of 2 the @2x artwork and window icon show pixel for pixel, at 1 the
     // 1x ones; the art fills its box exactly.
     void artIsTheOneForTheScreen() {
-        const qreal ratio = e->window.devicePixelRatioF();
+        const qreal ratio = editor->window.devicePixelRatioF();
         if (ratio != 1 && ratio != 2)
             QSKIP("between the two the @2x artwork is drawn reduced");
         frmAbout about(nullptr);
-        auto *banner = e->window.findChild<QLabel*>("Picture1"),
+        auto *banner = editor->window.findChild<QLabel*>("Picture1"),
              *logo = about.findChild<QLabel*>("picIcon");
         for (const auto& [drawn, art] :
              {std::pair{banner->grab(banner->contentsRect()).toImage(), ":/banner"},
               {logo->grab(logo->contentsRect()).toImage(), ":/logo"},
-              {e->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"}})
+              {editor->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"}})
             QCOMPARE(drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied),
                      QImage(art + QLatin1String(ratio > 1 ? "@2x.png" : ".png"))
                          .convertToFormat(QImage::Format_ARGB32_Premultiplied));
@@ -302,7 +307,7 @@ private slots:
     // A new window is empty at its design size and tabs in field order. Open applies its file and
     // refreshes the sheet (nothing else does); dialogs start from the last name; Quit closes it.
     void startsEmptyOpensFilesAndQuits() {
-        Form1& w = e->window;
+        Form1& w = editor->window;
         w.show();
         QCOMPARE(w.centralWidget()->size(), QSize(333, 442));
         for (std::size_t i = 0; i < FieldCount; ++i) {
@@ -310,10 +315,10 @@ private slots:
             QVERIFY(w.record().value(i).isEmpty());
             QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
         }
-        const QString first = e->path("first.str"), second = e->path("second.str");
+        const QString first = editor->path("first.str"), second = editor->path("second.str");
         QVERIFY(writeBytes(first, golden("full.str")));
         QVERIFY(writeBytes(second, "[left front tire]\r\n\r\ncamber = new\r\n"));
-        e->run("mnuImport", first);
+        editor->run("mnuImport", first);
         // Each box shows its value from the start, and its name and whole value as a tooltip.
         for (QLineEdit* edit : w.findChildren<QLineEdit*>())
             QVERIFY2(edit->cursorPosition() == 0 &&
@@ -324,23 +329,24 @@ private slots:
         QTest::keyClicks(box(w, 0), QStringLiteral(" typed"));
         QVERIFY2(box(w, 0)->toolTip().endsWith(" typed"), qPrintable(box(w, 0)->toolTip()));
         w.record().setValue(5, QString(40000, QLatin1Char('5'))); // no box cuts a value short
-        e->run("mnuSave", e->path("saved.str"));
-        e->run("mnuImport", QString()); // cancelled: neither this nor the save touches the sheet
+        editor->run("mnuSave", editor->path("saved.str"));
+        // Cancelled: neither this nor the save touches the sheet.
+        editor->run("mnuImport", QString());
         QCOMPARE(w.printLayout().record().value(0), QStringLiteral("tilf 4.5"));
         QCOMPARE(w.printLayout().path(), first);
 
-        e->run("mnuImport", second);
+        editor->run("mnuImport", second);
         QCOMPARE(w.record().value(4), QStringLiteral("new"));
         QCOMPARE(w.record().value(37), QStringLiteral("sl 2.5")); // the second file lacks it
         for (std::size_t i = 0; i < FieldCount; ++i)
             QCOMPARE(w.printLayout().record().value(i), w.record().value(i));
         QCOMPARE(w.printLayout().path(), second);
-        const QByteArray saved = readBytes(e->path("saved.str"));
+        const QByteArray saved = readBytes(editor->path("saved.str"));
         QVERIFY(saved.contains("\r\ntoe in = tilf 4.5 typed\r\n"));
         QVERIFY(saved.contains(" = " + QByteArray(40000, '5') + "\r\n"));
-        QCOMPARE(e->startNames,
-                 (QStringList{{}, first, e->path("saved.str"), e->path("saved.str")}));
-        QVERIFY(e->messages.isEmpty());
+        QCOMPARE(editor->startNames,
+                 (QStringList{{}, first, editor->path("saved.str"), editor->path("saved.str")}));
+        QVERIFY(editor->messages.isEmpty());
         uitest::trigger(w, "mnuQuit");
         QVERIFY(!w.isVisible());
     }
@@ -360,7 +366,7 @@ private slots:
 #endif
         CommonDialog::setHook({});
         const QString working = QDir::currentPath();
-        QDir::setCurrent(e->dir.path()); // where the first dialog opens
+        QDir::setCurrent(editor->dir.path()); // where the first dialog opens
         QVERIFY(QDir().mkdir("sub") &&
                 writeBytes(QStringLiteral("sub/full.str"), golden("full.str")));
         // A bare name is saved beside the file chosen last, not in the working folder.
@@ -375,27 +381,27 @@ private slots:
                 QTest::keyClicks(edit, QLatin1String(name));
                 QTest::keyClick(edit, Qt::Key_Return);
             });
-            uitest::trigger(e->window, command);
+            uitest::trigger(editor->window, command);
         }
         QDir::setCurrent(working);
-        QCOMPARE(readBytes(e->path("sub/saved")), golden("full.str"));
+        QCOMPARE(readBytes(editor->path("sub/saved")), golden("full.str"));
     }
 
     // Help > About: modal, its size, centred on the main window where there is room and on screen
     // always, loaded afresh, OK first in the tab order, closed by Return, Enter or Escape.
     void aboutBox() {
-        e->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&e->window));
+        editor->window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor->window));
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             const bool room = key != Qt::Key_Escape; // for the wider box on either side
-            e->window.move(room ? QPoint(300, 200) : QPoint());
+            editor->window.move(room ? QPoint(300, 200) : QPoint());
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-                if (!about || about->parentWidget() != &e->window)
+                if (!about || about->parentWidget() != &editor->window)
                     return;
                 // Wayland tells no client where its windows are.
-                const QPoint off = about->geometry().center() - e->window.geometry().center();
+                const QPoint off = about->geometry().center() - editor->window.geometry().center();
                 const QRect screen = about->screen()->availableGeometry();
                 seen << QString::number(QGuiApplication::platformName() == "wayland" ||
                                         (screen.contains(about->frameGeometry()) &&
@@ -410,7 +416,7 @@ private slots:
                 seen << (about->isVisible() ? "still open" : "closed");
                 about->reject();
             });
-            uitest::trigger(e->window, "mnuAbout");
+            uitest::trigger(editor->window, "mnuAbout");
             QCOMPARE(seen, (QStringList{"1", "Version 1.0.0", "391x237", "cmdOK", "closed"}));
         }
     }
@@ -418,7 +424,7 @@ private slots:
     // A failing printer is reported, never taken for success; a working one gets the sheet as text,
     // at its design size at the top-left of the printable area, without the sheet being shown.
     void printsAsDesignedOrSaysWhyNot() {
-        Form2& sheet = e->window.printLayout();
+        Form2& sheet = editor->window.printLayout();
         FailingPrinter failing;
         for (const QString& reason : {PrinterCannotStart, PrinterFailed})
             QCOMPARE(printSheet(&sheet, failing).errorString(),
@@ -427,10 +433,10 @@ private slots:
         QSKIP("the PDF is read back with pdftotext, which a Windows build cannot run");
 #endif
         for (std::size_t i = 0; i < FieldCount; ++i)
-            e->window.record().setValue(i, QStringLiteral("v%1").arg(i));
-        sheet.RefreshPrintLayout(e->window.record(), QString());
+            editor->window.record().setValue(i, QStringLiteral("v%1").arg(i));
+        sheet.RefreshPrintLayout(editor->window.record(), QString());
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFileName(e->path("sheet.pdf"));
+        printer.setOutputFileName(editor->path("sheet.pdf"));
         printer.setPageMargins(QMarginsF(30, 50, 30, 30), QPageLayout::Point);
         QCOMPARE(printSheet(&sheet, printer).errorString(), QString()); // printed
         QVERIFY2(!sheet.testAttribute(Qt::WA_WState_ExplicitShowHide), "the sheet was shown");
@@ -451,76 +457,82 @@ private slots:
         }
     }
 
-    // Rows named "save: ..." run Save as, "open: ..." Open; a null reason: the command succeeds.
+    // Save as or Open, named by its menu item, to a target as prepared; a null reason: the command
+    // succeeds.
     void faults_data() {
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
         QTest::addColumn<Prep>("prep");
         QTest::addColumn<QString>("reason");
-        const auto save = &QTest::newRow, open = &QTest::newRow;
+        const auto row = [](const char* command, const char* name) -> QTestData& {
+            return QTest::addRow("%s: %s", command, name) << command;
+        };
+        const auto save = std::bind_front(row, "mnuSave"), open = std::bind_front(row, "mnuImport");
         using enum Target;
-        save("save: read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
-        save("save: folder") << "folder.str" << Prep{Folder} << "folder";
-        save("save: missing folder") << "gone/new.str" << Prep{} << "";
-        open("open: missing") << "missing.str" << Prep{} << "not exist";
-        open("open: folder") << "folder.str" << Prep{Folder} << "folder";
-        open("open: too large") << "huge.str" << Prep{HugeFile} << "too large";
+        save("read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
+        save("folder") << "folder.str" << Prep{Folder} << "folder";
+        save("missing folder") << "gone/new.str" << Prep{} << "";
+        open("missing") << "missing.str" << Prep{} << "not exist";
+        open("folder") << "folder.str" << Prep{Folder} << "folder";
+        open("too large") << "huge.str" << Prep{HugeFile} << "too large";
 #ifdef Q_OS_UNIX
-        save("save: disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
-                                << "File too large";
-        save("save: disk full, in place")
+        save("disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
+                          << "File too large";
+        save("disk full, in place")
             << "locked/old.str" << Prep{.target = OldSetup, .lockedFolder = true, .diskFull = true}
             << "File too large";
-        save("save: in place, old file too large")
+        save("in place, old file too large")
             << "locked/huge.str" << Prep{.target = HugeFile, .lockedFolder = true} << "too large";
         // A game folder may let a player change a file but not create one beside it.
-        save("save: in place in a read-only folder")
+        save("in place in a read-only folder")
             << "locked/old.str" << Prep{.target = LongFile, .lockedFolder = true} << QString();
-        save("save: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
-        open("open: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
-        open("open: device") << "/dev/zero" << Prep{} << "not a regular file";
+        save("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
+        open("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
+        open("device") << "/dev/zero" << Prep{} << "not a regular file";
 #endif
     }
     void faults() {
         // A set-up opened from a file that is gone since, and a value typed over it.
-        setMode(e->dir.path(), 0777); // so the cases that act as "nobody" can work in it
-        QVERIFY(writeBytes(e->path("start.str"), golden("full.str")));
-        e->run("mnuImport", e->path("start.str"));
-        e->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
-        QVERIFY(QFile::remove(e->path("start.str")));
-        const bool save = QByteArray(QTest::currentDataTag()).startsWith("save");
+        setMode(editor->dir.path(), 0777); // so the cases that act as "nobody" can work in it
+        QVERIFY(writeBytes(editor->path("start.str"), golden("full.str")));
+        editor->run("mnuImport", editor->path("start.str"));
+        editor->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
+        QVERIFY(QFile::remove(editor->path("start.str")));
+        QFETCH(QString, command);
         QFETCH(QString, target);
         QFETCH(Prep, prep);
         QFETCH(QString, reason);
 
-        const QString path = QDir(e->dir.path()).absoluteFilePath(target);
+        const QString path = QDir(editor->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
-        const auto boxes = [this] { return encoded(e->window.record()); };
-        const QStringList before = snapshot(e->dir.path());
+        const auto boxes = [this] { return encoded(editor->window.record()); };
+        const QStringList before = snapshot(editor->dir.path());
         const QByteArray values = boxes();
         {
 #ifdef Q_OS_UNIX
             const auto restriction = restricted(prep);
 #endif
-            e->run(save ? "mnuSave" : "mnuImport", path);
+            editor->run(qPrintable(command), path);
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
-            QCOMPARE(e->messages, QStringList());
+            QCOMPARE(editor->messages, QStringList());
             QCOMPARE(readBytes(path), boxes());
-            QCOMPARE(snapshot(e->dir.path()).size(), before.size());
+            QCOMPARE(snapshot(editor->dir.path()).size(), before.size());
             return;
         }
-        const QString opening = (save ? CannotSave : CannotOpen).arg(nativePath(path), QString());
-        QCOMPARE(e->messages.size(), 1);
-        QVERIFY2(e->messages[0].startsWith(opening) && e->messages[0].contains(reason),
-                 qPrintable(e->messages[0]));
-        QCOMPARE(snapshot(e->dir.path()), before);
+        const QString format = command == "mnuSave" ? CannotSave : CannotOpen;
+        const QString opening = format.arg(nativePath(path), QString());
+        QCOMPARE(editor->messages.size(), 1);
+        QVERIFY2(editor->messages[0].startsWith(opening) && editor->messages[0].contains(reason),
+                 qPrintable(editor->messages[0]));
+        QCOMPARE(snapshot(editor->dir.path()), before);
         QCOMPARE(boxes(), values);
-        QCOMPARE(e->window.printLayout().path(), e->path("start.str"));
+        QCOMPARE(editor->window.printLayout().path(), editor->path("start.str"));
 
         // The window goes on: Save as to a good path writes what the boxes hold.
-        e->run("mnuSave", e->path("good.str"));
-        QCOMPARE(e->messages.size(), 1);
-        QCOMPARE(readBytes(e->path("good.str")), boxes());
+        editor->run("mnuSave", editor->path("good.str"));
+        QCOMPARE(editor->messages.size(), 1);
+        QCOMPARE(readBytes(editor->path("good.str")), boxes());
     }
 
 private:
@@ -549,7 +561,7 @@ private:
             setMode(folder, 0555);
     }
 
-    std::optional<uitest::Editor> e;
+    std::optional<uitest::Editor> editor;
 };
 
 QTEST_MAIN(TestForm1)
