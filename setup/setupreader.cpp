@@ -1,7 +1,7 @@
 #include "setupreader.h"
 
 #include "codepage.h"
-#include "fileerrors.h"
+#include "filemessages.h"
 
 #include <QFile>
 #include <QFileInfo>
