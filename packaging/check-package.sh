@@ -6,7 +6,8 @@
 #                                                 is in it, and it answers to the windows' class;
 #                                                 it recommends Qt's Wayland platform
 #   check-package.sh reproducible BUILD_DIR CMAKE_ARGS...
-#                                                 a second build of the program elsewhere,
+#                                                 a second build of the program, from a second
+#                                                 checkout whose files have other times, elsewhere,
 #                                                 configured with CMAKE_ARGS, packs the same .deb
 set -euo pipefail
 source "$(dirname "$0")/../scripts/lib.sh"
@@ -76,7 +77,8 @@ deb() {
 reproducible() {
     local build=$1
     shift
-    quietly cmake -S "$(dirname "$0")/.." -B "$scratch/build" "$@"
+    another_checkout "$(realpath "$(dirname "$0")/..")" "$scratch/source"
+    quietly cmake -S "$scratch/source" -B "$scratch/build" "$@"
     quietly cmake --build "$scratch/build" --parallel 2
     local first second
     first=$(pack_deb "$build" "$scratch/first")

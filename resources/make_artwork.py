@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """Makes Rigtune's bitmaps from rigtune.svg and a few drawing steps.
 
-Every picture comes at the size of its box and, named with "@2x", at twice that for screens of
-twice the density; the window icon also at the sizes a 150 % screen asks for (24 and 48).
+Every picture comes at its size and, named with "@2x", at twice that for screens of twice the
+density; the window icon also at the sizes a 150 % screen asks for (24 and 48). The banner is
+drawn from its box's top-left corner and clipped by the box, which is narrower and taller: what
+must be seen stays within the box's width.
 
 Needs Debian's librsvg2-bin (rsvg-convert), python3-pil and fonts-liberation. The outputs are
 committed; the build never runs this. Run it from this folder after changing the artwork.
@@ -14,7 +16,8 @@ from PIL import Image, ImageDraw, ImageFont
 FONT = "/usr/share/fonts/truetype/liberation/LiberationSans-Bold.ttf"
 YELLOW = (255, 255, 192)
 ORANGE = (242, 165, 22)
-BANNER = (289, 113)  # the main window's banner box, in pixels at 96 dpi
+BANNER = (314, 109)  # the banner picture, in pixels at 96 dpi
+BANNER_BOX_WIDTH = 289  # the main window's banner box is 289 x 113 pixels
 LOGO = (82, 29)  # the About box's picture, inside its frame
 SUPERSAMPLE = 4  # shapes PIL draws without anti-aliasing are drawn larger, then reduced
 
@@ -55,7 +58,7 @@ def text(draw, xy, words, size, fill, scale, right_limit):
     font = ImageFont.truetype(FONT, size * scale)
     position = (xy[0] * scale, xy[1] * scale)
     right = draw.textbbox(position, words, font=font)[2]
-    assert right <= right_limit * scale, f"{words!r} passes the picture's right edge"
+    assert right <= right_limit * scale, f"{words!r} passes the visible right edge"
     draw.text(position, words, font=font, fill=fill)
 
 
@@ -72,8 +75,8 @@ def banner(scale):
     wheel = svg(84 * scale)
     image.paste(wheel, (10 * scale, 14 * scale), wheel)
     draw = ImageDraw.Draw(image)
-    text(draw, (106, 22), "Rigtune", 40, YELLOW, scale, width - 6)
-    text(draw, (108, 70), "Gravlund set-up editor", 14, ORANGE, scale, width - 6)
+    text(draw, (106, 22), "Rigtune", 40, YELLOW, scale, BANNER_BOX_WIDTH - 6)
+    text(draw, (108, 70), "Gravlund set-up editor", 14, ORANGE, scale, BANNER_BOX_WIDTH - 6)
     image.save(name("banner", scale))
 
 

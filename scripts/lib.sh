@@ -1,6 +1,6 @@
-# The shell library that Rigtune's scripts source: failing with a message, waiting with a bound,
-# a private X display, and Wine prefixes and sessions for the Windows build. It sets no shell
-# option; what it keeps is named RIGTUNE_*.
+# The shell library that Rigtune's scripts source: failing with a message, waiting with a bound, a
+# second checkout of the sources, a private X display, and Wine prefixes and sessions for the
+# Windows build. It sets no shell option; what it keeps is named RIGTUNE_*.
 
 # --- Failing and waiting ----------------------------------------------------------------------
 
@@ -30,6 +30,19 @@ wait_for() {
     local seconds=$1 what=$2
     shift 2
     within "$seconds" "$@" || fail "waited $seconds s for $what"
+}
+
+# --- Checkouts --------------------------------------------------------------------------------
+
+# another_checkout FROM TO: at TO, a second checkout of the files FROM holds (the work tree's, with
+# git's record), every one stamped with another time, as a clone made at another moment is.
+another_checkout() {
+    local from=$1 to=$2
+    mkdir -p "$to"
+    git -C "$from" ls-files -z --cached --others --exclude-standard |
+        (cd "$from" && xargs -0 cp --parents -t "$to")
+    cp -a "$from/.git" "$to/.git"
+    find "$to" -exec touch -h -d '2001-02-03 04:05:06' {} +
 }
 
 # --- A private X display ----------------------------------------------------------------------

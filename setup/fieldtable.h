@@ -73,10 +73,6 @@ struct Field {
     constexpr bool perWheel() const { return wheel >= 0; }
     constexpr int row() const { return info().row; }
     constexpr int column() const { return perWheel() ? wheel : info().column; }
-    constexpr std::string_view sectionHeader() const {
-        return perWheel() ? Wheels[static_cast<std::size_t>(wheel)].sectionHeader
-                          : OtherSectionHeader;
-    }
 };
 
 inline constexpr std::size_t FieldCount = WheelSettingCount * WheelCount + CarSettingCount;

@@ -1,8 +1,7 @@
 // Messages for file failures, shared by the reader and the writer so they read alike: %1 is the
-// file's path, %2 the reason.
+// file's path, %2 the reason. filemessages.h composes them.
 #pragma once
 
-#include <QDir>
 #include <QString>
 
 namespace rigtune {
@@ -14,17 +13,5 @@ inline const QString CannotSave = QStringLiteral("Cannot save \"%1\": %2");
 inline const QString NotARegularFile = QStringLiteral("it is not a regular file.");
 inline const QString TooLargeForASetupFile =
     QStringLiteral("the file is too large to be a set-up file.");
-
-inline QString nativePath(const QString& path) {
-    return QDir::toNativeSeparators(path);
-}
-
-inline QString cannotOpenMessage(const QString& path, const QString& reason) {
-    return CannotOpen.arg(nativePath(path), reason);
-}
-
-inline QString cannotSaveMessage(const QString& path, const QString& reason) {
-    return CannotSave.arg(nativePath(path), reason);
-}
 
 } // namespace rigtune

@@ -1,7 +1,7 @@
 #include "setupreader.h"
 
 #include "codepage.h"
-#include "fileerrors.h"
+#include "filemessages.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,21 +12,15 @@ namespace rigtune {
 namespace {
 
 constexpr QChar Blank = QLatin1Char(' ');
-constexpr QChar Tab = QLatin1Char('\t');
-constexpr QChar Quote = QLatin1Char('"');
-constexpr QChar CR = QLatin1Char('\r');
-constexpr QChar LF = QLatin1Char('\n');
 
-bool isLineEnd(QChar c) {
-    return c == CR || c == LF;
+bool isLineEnd(char16_t c) {
+    return c == u'\r' || c == u'\n';
 }
 
-// Whether c ends an entry: a comma or a line end. One test for the common case of a character
-// that is none of them, since every character of a file passes through here.
-bool endsEntry(QChar c) {
-    constexpr quint64 Delimiters = (1ull << ',') | (1ull << '\r') | (1ull << '\n');
-    const char16_t u = c.unicode();
-    return u < 64 && ((Delimiters >> u) & 1) != 0;
+// Whether c ends an entry: a comma or a line end. Every character of a file passes through here,
+// and nearly all of them lie above the comma, so one comparison settles them.
+bool endsEntry(char16_t c) {
+    return c <= u',' && (c == u',' || isLineEnd(c));
 }
 
 // Splits text into entries the way the game's files have always been read: a line end or a comma
@@ -34,62 +28,55 @@ bool endsEntry(QChar c) {
 // a double quote runs to the next one on its line.
 class EntrySplitter {
 public:
-    explicit EntrySplitter(QStringView text) : text_(text) {}
+    explicit EntrySplitter(QStringView text) : next_(text.utf16()), end_(next_ + text.size()) {}
 
-    bool atEnd() const { return pos_ >= text_.size(); }
+    bool atEnd() const { return next_ == end_; }
 
-    // Reads one entry as (start, length) in text.
-    std::pair<qsizetype, qsizetype> next() {
-        while (!atEnd() && (peek() == Blank || peek() == Tab))
-            ++pos_;
-        if (!atEnd() && peek() == Quote)
+    // Reads one entry. Every entry takes at least one character of the text.
+    QStringView next() {
+        while (!atEnd() && (*next_ == u' ' || *next_ == u'\t'))
+            ++next_;
+        if (!atEnd() && *next_ == u'"')
             return quoted();
-        const qsizetype start = pos_;
-        while (!atEnd() && !endsEntry(peek()))
-            ++pos_;
-        const qsizetype length = pos_ - start;
+        const char16_t* start = next_;
+        next_ = std::find_if(next_, end_, endsEntry);
+        const QStringView entry(start, next_);
         skipDelimiter();
-        return {start, length};
+        return entry;
     }
 
 private:
-    QChar peek() const { return text_[pos_]; }
-
     // A quoted entry never spans lines: a quote left open ends at its line's end, so one stray
     // quote cannot swallow the rest of the file. Text after the closing quote is dropped.
-    std::pair<qsizetype, qsizetype> quoted() {
-        const qsizetype start = ++pos_;
-        while (!atEnd() && peek() != Quote && !isLineEnd(peek()))
-            ++pos_;
-        const qsizetype length = pos_ - start;
-        while (!atEnd() && !endsEntry(peek()))
-            ++pos_;
+    QStringView quoted() {
+        const char16_t* start = ++next_;
+        const char16_t* close =
+            std::find_if(next_, end_, [](char16_t c) { return c == u'"' || isLineEnd(c); });
+        next_ = std::find_if(close, end_, endsEntry);
+        const QStringView entry(start, close);
         skipDelimiter();
-        return {start, length};
+        return entry;
     }
 
     // Passes over the comma or line end (CR LF, CR or LF) that ended an entry.
     void skipDelimiter() {
         if (atEnd())
             return;
-        const QChar c = text_[pos_++];
-        if (c == CR && !atEnd() && peek() == LF)
-            ++pos_;
+        if (*next_++ == u'\r' && !atEnd() && *next_ == u'\n')
+            ++next_;
     }
 
-    QStringView text_;
-    qsizetype pos_ = 0;
+    const char16_t* next_;
+    const char16_t* end_;
 };
 
 // Blanks only: tabs and other white space belong to the text.
 QStringView trimBlanks(QStringView s) {
-    qsizetype begin = 0;
-    qsizetype end = s.size();
-    while (begin < end && s[begin] == Blank)
-        ++begin;
-    while (end > begin && s[end - 1] == Blank)
-        --end;
-    return s.mid(begin, end - begin);
+    while (!s.isEmpty() && s.front() == Blank)
+        s = s.sliced(1);
+    while (!s.isEmpty() && s.back() == Blank)
+        s.chop(1);
+    return s;
 }
 
 // Lower case for one character: ASCII at once, the rest by Unicode's simple case mapping.
@@ -204,8 +191,8 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
     table = EntryTable();
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
-    read.spans_.reserve(
-        static_cast<std::size_t>(std::min<qsizetype>(bytes.size() / 16 + 8, MaxEntries)));
+    // Room for as many entries as the text can hold, up to the limit: the table never grows.
+    read.entries_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), MaxEntries)));
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
@@ -213,8 +200,7 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
                 QStringLiteral(
                     "the file has more than %1 entries, more than a set-up file can have.")
                     .arg(MaxEntries));
-        const auto [start, length] = splitter.next();
-        read.spans_.push_back({start, length});
+        read.entries_.push_back(splitter.next());
     }
     table = std::move(read);
     return Result::success();

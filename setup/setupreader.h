@@ -25,20 +25,15 @@ inline constexpr qint64 MaxFileSize = 16 * 1024 * 1024;
 // The entries of one file, in file order.
 class EntryTable {
 public:
-    qsizetype count() const { return static_cast<qsizetype>(spans_.size()); }
-    QStringView entry(qsizetype i) const {
-        const Span& s = spans_.at(static_cast<std::size_t>(i));
-        return QStringView(text_).mid(s.start, s.length);
-    }
+    qsizetype count() const { return static_cast<qsizetype>(entries_.size()); }
+    QStringView entry(qsizetype i) const { return entries_.at(static_cast<std::size_t>(i)); }
 
 private:
     friend Result ReadEntries(QByteArrayView bytes, EntryTable& table);
-    struct Span {
-        qsizetype start;
-        qsizetype length;
-    };
+    // The entries view the text, which is never changed: its characters stay where they are for
+    // as long as the table, or a copy of it, keeps them.
     QString text_;
-    std::vector<Span> spans_;
+    std::vector<QStringView> entries_;
 };
 
 // Splits bytes into entries. Fails, leaving table empty, when there are more than MaxEntries.

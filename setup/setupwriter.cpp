@@ -1,7 +1,7 @@
 #include "setupwriter.h"
 
 #include "codepage.h"
-#include "fileerrors.h"
+#include "filemessages.h"
 #include "setupreader.h"
 
 #include <QFileInfo>

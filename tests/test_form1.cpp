@@ -1,7 +1,7 @@
 // The main window, its print sheet and its About box as a user meets them: laid out, drawn and
 // printed as designed under any font, colours and density; driven by menus, dialogs and keys; and
 // failing to save or open with one message, nothing lost, nothing stray (some cases POSIX only).
-#include "fileerrors.h"
+#include "filemessages.h"
 #include "form2.h"
 #include "frmabout.h"
 #include "printing.h"
@@ -10,10 +10,13 @@
 #include "texts.h"
 #include "uitestutil.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPicture>
@@ -49,6 +52,34 @@ QRect drawnRect(QWidget* control) {
     return label->fontMetrics()
         .boundingRect(label->contentsRect(), flags, label->text())
         .translated(label->pos());
+}
+
+// Every text the windows show, a line each as data/texts.txt writes it, sorted: the place (a
+// window's name for its caption, then a control's, menu's or menu item's name) and the text in
+// quotes; then the file type as Qt's file dialog lists it, and System Info's message as it reaches
+// the user.
+QStringList shownTexts(uitest::Editor& editor) {
+    QStringList shown;
+    const auto show = [&shown](const QString& place, QString text) {
+        if (!text.isEmpty())
+            shown << place + " \"" + text.replace('\n', "\\n") + '"';
+    };
+    frmAbout about(nullptr);
+    for (QWidget* window : QWidgetList{&editor.window, &editor.window.printLayout(), &about}) {
+        show(window->objectName(), window->windowTitle());
+        for (QObject* child : window->findChildren<QObject*>())
+            if (!child->objectName().isEmpty())
+                show(window->objectName() + '/' + child->objectName(),
+                     child->property(qobject_cast<QMenu*>(child) ? "title" : "text").toString());
+    }
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    CommonDialog::prepare(dialog, CommonDialog::Mode::Open, QString());
+    show("Form1/dlgCommonDialog", dialog.findChild<QComboBox*>("fileTypeCombo")->currentText());
+    about.findChild<QPushButton*>("cmdSysInfo")->click();
+    show("frmAbout/StartSysInfo", editor.messages.join('|'));
+    shown.sort();
+    return shown;
 }
 
 int pixelsNear(const QImage& image, QRgb colour, int tolerance) {
@@ -155,9 +186,10 @@ auto restricted(const Prep& prep) {
 }
 #endif
 
-} // namespace
+// What windowsAreDrawnAsDesigned looks at: the main window's panel, the print sheet, the About box.
+enum class Layout { MainPanel, Sheet, AboutBox };
 
-Q_DECLARE_METATYPE(Prep)
+} // namespace
 
 class TestForm1 : public QObject {
     Q_OBJECT
@@ -166,47 +198,61 @@ class TestForm1 : public QObject {
     const QPalette desktopPalette = QApplication::palette();
 
 private slots:
-    void init() { e.emplace(); }
+    void init() { editor.emplace(); }
     void cleanup() {
-        for (QDirIterator it(e->dir.path(), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
+        for (QDirIterator it(editor->dir.path(), QDir::Dirs | QDir::NoDotAndDotDot); it.hasNext();)
             setMode(it.next(), 0700);
-        e.reset();
+        editor.reset();
         QApplication::setFont(desktopFont);
         QApplication::setPalette(desktopPalette);
     }
 
+    // Every text on screen, and no other, as data/texts.txt has it. A difference shows as the
+    // first line that differs.
+    void textsAreAsDesigned() {
+        QStringList listed;
+        for (const QString& line : QString::fromUtf8(golden("texts.txt")).split('\n'))
+            if (line.contains('"') && !line.startsWith('#')) // the place, padded, and the text
+                listed << line.section(' ', 0, 0) + line.mid(line.indexOf('"') - 1);
+        listed.sort();
+        QCOMPARE(shownTexts(*editor), listed);
+    }
+
     // Each window, also under a large font and dark colours: every control inside it and none over
-    // another, every label in its font and drawn whole (the sheet's at 600 dpi, as printed), boxes
-    // in their rows and columns, and the main window's black boxes, grey labels, light-yellow text.
-    // Under Wine the density asked for must have taken, or the test would pass unseen at 100 %.
+    // another, every label in its font (headings bold) and drawn whole (the sheet's at 600 dpi, as
+    // printed), boxes in their rows and columns, and the main window's black boxes, grey labels,
+    // light-yellow text. Under Wine the density asked for must have taken, or the test would pass
+    // unseen at 100 %.
     void windowsAreDrawnAsDesigned_data() {
-        QTest::addColumn<QString>("window");
+        QTest::addColumn<Layout>("layout");
         QTest::addColumn<bool>("largeDark");
-        for (const char* name : {"Frame1", "Form2", "frmAbout"}) {
-            QTest::addRow("%s", name) << name << false;
-            QTest::addRow("%s, 14 pt, dark", name) << name << true;
+        for (const auto& [name, layout] : {std::pair{"main panel", Layout::MainPanel},
+                                           {"sheet", Layout::Sheet},
+                                           {"About box", Layout::AboutBox}}) {
+            QTest::addRow("%s", name) << layout << false;
+            QTest::addRow("%s, 14 pt, dark", name) << layout << true;
         }
     }
     void windowsAreDrawnAsDesigned() {
-        QFETCH(QString, window);
+        QFETCH(Layout, layout);
         QFETCH(bool, largeDark);
         if (largeDark) { // as a platform theme hands them to the program, before its windows
             QApplication::setFont(QFont(desktopFont.family(), 14));
             QApplication::setPalette(QPalette(QColor(53, 53, 53)));
-            e.emplace();
+            editor.emplace();
         }
         frmAbout about(nullptr);
-        e->window.show();
+        editor->window.show();
         about.show();
         if (const QByteArray dpi = qgetenv("RIGTUNE_WINE_DPI"); !dpi.isEmpty())
-            QCOMPARE(e->window.devicePixelRatioF() * 96, dpi.toDouble());
+            QCOMPARE(editor->window.devicePixelRatioF() * 96, dpi.toDouble());
         for (std::size_t i = 0; i < FieldCount; ++i)
-            e->window.record().setValue(i, QStringLiteral("88"));
-        e->window.printLayout().RefreshPrintLayout(e->window.record(), QString());
-        const bool printed = window == "Form2", main = window == "Frame1";
-        QWidget& grid = main      ? *e->window.findChild<QWidget*>(window)
-                        : printed ? static_cast<QWidget&>(e->window.printLayout())
-                                  : about;
+            editor->window.record().setValue(i, QStringLiteral("88"));
+        editor->window.printLayout().RefreshPrintLayout(editor->window.record(), QString());
+        const bool printed = layout == Layout::Sheet, main = layout == Layout::MainPanel;
+        QWidget* const layouts[] = {editor->window.findChild<QWidget*>("Frame1"),
+                                    &editor->window.printLayout(), &about};
+        QWidget& grid = *layouts[int(layout)];
 
         const QImage shot = grid.grab().toImage();
         const qreal ratio = printed ? 600.0 / 96 : shot.devicePixelRatio();
@@ -218,7 +264,10 @@ private slots:
                          qPrintable(a->objectName() + " overlaps " + b->objectName()));
             if (auto* label = qobject_cast<QLabel*>(a); label && !label->text().isEmpty()) {
                 const bool title = label->objectName() == QLatin1String("Label6"); // the sheet's
-                QCOMPARE(label->font().pointSizeF(), title ? 14.25 : 8.25);
+                const int number = label->objectName().mid(5).toInt(); // of a grid's "LabelN"
+                const bool heading = layout != Layout::AboutBox && number >= 1 && number <= 6;
+                QCOMPARE(std::pair(label->font().pointSizeF(), label->font().bold()),
+                         std::pair(title ? 14.25 : 8.25, heading));
                 QCOMPARE(std::pair(label->text(), inkOf(label, ratio, printed, false)),
                          std::pair(label->text(), inkOf(label, ratio, printed, true)));
             }
@@ -230,7 +279,9 @@ private slots:
             QVERIFY2(back > drawn.width() * drawn.height() / 2 && text >= 8,
                      qPrintable(a->objectName() + QStringLiteral(": %1, %2").arg(back).arg(text)));
         }
-        for (std::size_t i = 0; i < FieldCount && &grid != &about; ++i)
+        if (layout == Layout::AboutBox)
+            return; // it has no value boxes
+        for (std::size_t i = 0; i < FieldCount; ++i)
             for (std::size_t j = 0; j < FieldCount; ++j) {
                 const QRect a = box(grid, i)->geometry(), b = box(grid, j)->geometry();
                 QCOMPARE(Fields[i].row() < Fields[j].row(), a.top() < b.top());
@@ -240,28 +291,32 @@ private slots:
     }
 
     // At a device pixel ratio of 2 the @2x artwork and window icon show pixel for pixel, at 1 the
-    // 1x ones; the art fills its box exactly.
+    // 1x ones, from the top-left corner of their box: the banner's box (289 x 113) clips its
+    // 314 x 109 picture.
     void artIsTheOneForTheScreen() {
-        const qreal ratio = e->window.devicePixelRatioF();
+        const qreal ratio = editor->window.devicePixelRatioF();
         if (ratio != 1 && ratio != 2)
             QSKIP("between the two the @2x artwork is drawn reduced");
         frmAbout about(nullptr);
-        auto *banner = e->window.findChild<QLabel*>("Picture1"),
+        auto *banner = editor->window.findChild<QLabel*>("Picture1"),
              *logo = about.findChild<QLabel*>("picIcon");
         for (const auto& [drawn, art] :
              {std::pair{banner->grab(banner->contentsRect()).toImage(), ":/banner"},
               {logo->grab(logo->contentsRect()).toImage(), ":/logo"},
-              {e->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"},
-              {e->window.windowIcon().pixmap(QSize(16, 16), ratio).toImage(), ":/icon-16"}})
-            QCOMPARE(drawn.convertToFormat(QImage::Format_ARGB32_Premultiplied),
-                     QImage(art + QLatin1String(ratio > 1 ? "@2x.png" : ".png"))
-                         .convertToFormat(QImage::Format_ARGB32_Premultiplied));
+              {editor->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"},
+              {editor->window.windowIcon().pixmap(QSize(16, 16), ratio).toImage(), ":/icon-16"}}) {
+            const QImage expected(art + QLatin1String(ratio > 1 ? "@2x.png" : ".png"));
+            const QRect shown = drawn.rect() & expected.rect();
+            QCOMPARE(drawn.copy(shown).convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                     expected.copy(shown).convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        }
+        QCOMPARE(QImage(":/banner.png").size(), QSize(314, 109));
     }
 
     // A new window is empty at its design size and tabs in field order. Open applies its file and
     // refreshes the sheet (nothing else does); dialogs start from the last name; Quit closes it.
     void startsEmptyOpensFilesAndQuits() {
-        Form1& w = e->window;
+        Form1& w = editor->window;
         w.show();
         QCOMPARE(w.centralWidget()->size(), QSize(333, 442));
         for (std::size_t i = 0; i < FieldCount; ++i) {
@@ -269,10 +324,10 @@ private slots:
             QVERIFY(w.record().value(i).isEmpty());
             QTest::keyClick(w.focusWidget(), Qt::Key_Tab);
         }
-        const QString first = e->path("first.str"), second = e->path("second.str");
+        const QString first = editor->path("first.str"), second = editor->path("second.str");
         QVERIFY(writeBytes(first, golden("full.str")));
         QVERIFY(writeBytes(second, "[left front tire]\r\n\r\ncamber = new\r\n"));
-        e->run("mnuImport", first);
+        editor->run("mnuImport", first);
         // Each box shows its value from the start, and its name and whole value as a tooltip.
         for (QLineEdit* edit : w.findChildren<QLineEdit*>())
             QVERIFY2(edit->cursorPosition() == 0 &&
@@ -283,23 +338,24 @@ private slots:
         QTest::keyClicks(box(w, 0), QStringLiteral(" typed"));
         QVERIFY2(box(w, 0)->toolTip().endsWith(" typed"), qPrintable(box(w, 0)->toolTip()));
         w.record().setValue(5, QString(40000, QLatin1Char('5'))); // no box cuts a value short
-        e->run("mnuSave", e->path("saved.str"));
-        e->run("mnuImport", QString()); // cancelled: neither this nor the save touches the sheet
+        editor->run("mnuSave", editor->path("saved.str"));
+        // Cancelled: neither this nor the save touches the sheet.
+        editor->run("mnuImport", QString());
         QCOMPARE(w.printLayout().record().value(0), QStringLiteral("tilf 4.5"));
         QCOMPARE(w.printLayout().path(), first);
 
-        e->run("mnuImport", second);
+        editor->run("mnuImport", second);
         QCOMPARE(w.record().value(4), QStringLiteral("new"));
         QCOMPARE(w.record().value(37), QStringLiteral("sl 2.5")); // the second file lacks it
         for (std::size_t i = 0; i < FieldCount; ++i)
             QCOMPARE(w.printLayout().record().value(i), w.record().value(i));
         QCOMPARE(w.printLayout().path(), second);
-        const QByteArray saved = readBytes(e->path("saved.str"));
+        const QByteArray saved = readBytes(editor->path("saved.str"));
         QVERIFY(saved.contains("\r\ntoe in = tilf 4.5 typed\r\n"));
         QVERIFY(saved.contains(" = " + QByteArray(40000, '5') + "\r\n"));
-        QCOMPARE(e->startNames,
-                 (QStringList{{}, first, e->path("saved.str"), e->path("saved.str")}));
-        QVERIFY(e->messages.isEmpty());
+        QCOMPARE(editor->startNames,
+                 (QStringList{{}, first, editor->path("saved.str"), editor->path("saved.str")}));
+        QVERIFY(editor->messages.isEmpty());
         uitest::trigger(w, "mnuQuit");
         QVERIFY(!w.isVisible());
     }
@@ -310,17 +366,17 @@ private slots:
     // the command as a cancel does.
     void dialogTakesTheNameAsTyped() {
         for (const char* command : {"mnuImport", "mnuSave"}) {
-            e->answer = {uitest::Editor::Answer::Outcome::NotInFileSystem, "Phone"};
-            uitest::trigger(e->window, command);
+            editor->answer = {uitest::Editor::Answer::Outcome::NotInFileSystem, "Phone"};
+            uitest::trigger(editor->window, command);
         }
-        QCOMPARE(e->messages, QStringList(2, NotOnDisk.arg("Phone")));
-        QCOMPARE(QDir(e->dir.path()).isEmpty(), true);
+        QCOMPARE(editor->messages, QStringList(2, NotOnDisk.arg("Phone")));
+        QCOMPARE(QDir(editor->dir.path()).isEmpty(), true);
 #ifdef Q_OS_WIN
         QSKIP("the system's own dialog");
 #endif
         CommonDialog::setHook({});
         const QString working = QDir::currentPath();
-        QDir::setCurrent(e->dir.path()); // where the first dialog opens
+        QDir::setCurrent(editor->dir.path()); // where the first dialog opens
         QVERIFY(QDir().mkdir("sub") &&
                 writeBytes(QStringLiteral("sub/full.str"), golden("full.str")));
         // A bare name is saved beside the file chosen last, not in the working folder.
@@ -335,57 +391,50 @@ private slots:
                 QTest::keyClicks(edit, QLatin1String(name));
                 QTest::keyClick(edit, Qt::Key_Return);
             });
-            uitest::trigger(e->window, command);
+            uitest::trigger(editor->window, command);
         }
         QDir::setCurrent(working);
-        QCOMPARE(readBytes(e->path("sub/saved")), golden("full.str"));
+        QCOMPARE(readBytes(editor->path("sub/saved")), golden("full.str"));
     }
 
     // Help > About: modal, its size, centred on the main window where there is room and on screen
-    // always, loaded afresh, System Info unavailable (no registry names a program here), OK first
-    // in the tab order, closed by Return, Enter or Escape.
+    // always, loaded afresh, OK first in the tab order, closed by Return, Enter or Escape.
     void aboutBox() {
-        e->window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&e->window));
+        editor->window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&editor->window));
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             const bool room = key != Qt::Key_Escape; // for the wider box on either side
-            e->window.move(room ? QPoint(300, 200) : QPoint());
+            editor->window.move(room ? QPoint(300, 200) : QPoint());
             QStringList seen;
             QTimer::singleShot(0, [&] {
                 auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget());
-                if (!about || about->parentWidget() != &e->window)
+                if (!about || about->parentWidget() != &editor->window)
                     return;
                 // Wayland tells no client where its windows are.
-                const QPoint off = about->geometry().center() - e->window.geometry().center();
+                const QPoint off = about->geometry().center() - editor->window.geometry().center();
                 const QRect screen = about->screen()->availableGeometry();
                 seen << QString::number(QGuiApplication::platformName() == "wayland" ||
                                         (screen.contains(about->frameGeometry()) &&
                                          (!room || off.manhattanLength() <= 2)));
-                for (const char* name : {"lblVersion", "lblTitle"}) {
-                    auto* label = about->findChild<QLabel*>(QLatin1String(name));
-                    seen << label->text();
-                    label->setText(QStringLiteral("spoilt"));
-                }
+                auto* version = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
+                seen << version->text();
+                version->setText(QStringLiteral("spoilt")); // the next box loads its own
                 seen << QStringLiteral("%1x%2").arg(about->width()).arg(about->height());
                 uitest::activate(about);
-                about->findChild<QPushButton*>(QStringLiteral("cmdSysInfo"))->click();
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), key);
                 seen << (about->isVisible() ? "still open" : "closed");
                 about->reject();
             });
-            uitest::trigger(e->window, "mnuAbout");
-            QCOMPARE(seen,
-                     (QStringList{"1", "Version 1.0.0", "Rigtune", "391x237", "cmdOK", "closed"}));
-            QCOMPARE(e->messages, QStringList{SysInfoUnavailable});
-            e->messages.clear();
+            uitest::trigger(editor->window, "mnuAbout");
+            QCOMPARE(seen, (QStringList{"1", "Version 1.0.0", "391x237", "cmdOK", "closed"}));
         }
     }
 
     // A failing printer is reported, never taken for success; a working one gets the sheet as text,
     // at its design size at the top-left of the printable area, without the sheet being shown.
     void printsAsDesignedOrSaysWhyNot() {
-        Form2& sheet = e->window.printLayout();
+        Form2& sheet = editor->window.printLayout();
         FailingPrinter failing;
         for (const QString& reason : {PrinterCannotStart, PrinterFailed})
             QCOMPARE(printSheet(&sheet, failing).errorString(),
@@ -394,10 +443,10 @@ private slots:
         QSKIP("the PDF is read back with pdftotext, which a Windows build cannot run");
 #endif
         for (std::size_t i = 0; i < FieldCount; ++i)
-            e->window.record().setValue(i, QStringLiteral("v%1").arg(i));
-        sheet.RefreshPrintLayout(e->window.record(), QString());
+            editor->window.record().setValue(i, QStringLiteral("v%1").arg(i));
+        sheet.RefreshPrintLayout(editor->window.record(), QString());
         QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFileName(e->path("sheet.pdf"));
+        printer.setOutputFileName(editor->path("sheet.pdf"));
         printer.setPageMargins(QMarginsF(30, 50, 30, 30), QPageLayout::Point);
         QCOMPARE(printSheet(&sheet, printer).errorString(), QString()); // printed
         QVERIFY2(!sheet.testAttribute(Qt::WA_WState_ExplicitShowHide), "the sheet was shown");
@@ -418,76 +467,82 @@ private slots:
         }
     }
 
-    // Rows named "save: ..." run Save as, "open: ..." Open; a null reason: the command succeeds.
+    // Save as or Open, named by its menu item, to a target as prepared; a null reason: the command
+    // succeeds.
     void faults_data() {
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
         QTest::addColumn<Prep>("prep");
         QTest::addColumn<QString>("reason");
-        const auto save = &QTest::newRow, open = &QTest::newRow;
+        const auto row = [](const char* command, const char* name) -> QTestData& {
+            return QTest::addRow("%s: %s", command, name) << command;
+        };
+        const auto save = std::bind_front(row, "mnuSave"), open = std::bind_front(row, "mnuImport");
         using enum Target;
-        save("save: read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
-        save("save: folder") << "folder.str" << Prep{Folder} << "folder";
-        save("save: missing folder") << "gone/new.str" << Prep{} << "";
-        open("open: missing") << "missing.str" << Prep{} << "not exist";
-        open("open: folder") << "folder.str" << Prep{Folder} << "folder";
-        open("open: too large") << "huge.str" << Prep{HugeFile} << "too large";
+        save("read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
+        save("folder") << "folder.str" << Prep{Folder} << "folder";
+        save("missing folder") << "gone/new.str" << Prep{} << "";
+        open("missing") << "missing.str" << Prep{} << "not exist";
+        open("folder") << "folder.str" << Prep{Folder} << "folder";
+        open("too large") << "huge.str" << Prep{HugeFile} << "too large";
 #ifdef Q_OS_UNIX
-        save("save: disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
-                                << "File too large";
-        save("save: disk full, in place")
+        save("disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
+                          << "File too large";
+        save("disk full, in place")
             << "locked/old.str" << Prep{.target = OldSetup, .lockedFolder = true, .diskFull = true}
             << "File too large";
-        save("save: in place, old file too large")
+        save("in place, old file too large")
             << "locked/huge.str" << Prep{.target = HugeFile, .lockedFolder = true} << "too large";
         // A game folder may let a player change a file but not create one beside it.
-        save("save: in place in a read-only folder")
+        save("in place in a read-only folder")
             << "locked/old.str" << Prep{.target = LongFile, .lockedFolder = true} << QString();
-        save("save: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
-        open("open: FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
-        open("open: device") << "/dev/zero" << Prep{} << "not a regular file";
+        save("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
+        open("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
+        open("device") << "/dev/zero" << Prep{} << "not a regular file";
 #endif
     }
     void faults() {
         // A set-up opened from a file that is gone since, and a value typed over it.
-        setMode(e->dir.path(), 0777); // so the cases that act as "nobody" can work in it
-        QVERIFY(writeBytes(e->path("start.str"), golden("full.str")));
-        e->run("mnuImport", e->path("start.str"));
-        e->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
-        QVERIFY(QFile::remove(e->path("start.str")));
-        const bool save = QByteArray(QTest::currentDataTag()).startsWith("save");
+        setMode(editor->dir.path(), 0777); // so the cases that act as "nobody" can work in it
+        QVERIFY(writeBytes(editor->path("start.str"), golden("full.str")));
+        editor->run("mnuImport", editor->path("start.str"));
+        editor->window.record().setValue(3, QStringLiteral("typed, not yet saved"));
+        QVERIFY(QFile::remove(editor->path("start.str")));
+        QFETCH(QString, command);
         QFETCH(QString, target);
         QFETCH(Prep, prep);
         QFETCH(QString, reason);
 
-        const QString path = QDir(e->dir.path()).absoluteFilePath(target);
+        const QString path = QDir(editor->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
-        const auto boxes = [this] { return encoded(e->window.record()); };
-        const QStringList before = snapshot(e->dir.path());
+        const auto boxes = [this] { return encoded(editor->window.record()); };
+        const QStringList before = snapshot(editor->dir.path());
         const QByteArray values = boxes();
         {
 #ifdef Q_OS_UNIX
             const auto restriction = restricted(prep);
 #endif
-            e->run(save ? "mnuSave" : "mnuImport", path);
+            editor->run(qPrintable(command), path);
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
-            QCOMPARE(e->messages, QStringList());
+            QCOMPARE(editor->messages, QStringList());
             QCOMPARE(readBytes(path), boxes());
-            QCOMPARE(snapshot(e->dir.path()).size(), before.size());
+            QCOMPARE(snapshot(editor->dir.path()).size(), before.size());
             return;
         }
-        const QString opening = (save ? CannotSave : CannotOpen).arg(nativePath(path), QString());
-        QCOMPARE(e->messages.size(), 1);
-        QVERIFY2(e->messages[0].startsWith(opening) && e->messages[0].contains(reason),
-                 qPrintable(e->messages[0]));
-        QCOMPARE(snapshot(e->dir.path()), before);
+        const QString format = command == "mnuSave" ? CannotSave : CannotOpen;
+        const QString opening = format.arg(nativePath(path), QString());
+        QCOMPARE(editor->messages.size(), 1);
+        QVERIFY2(editor->messages[0].startsWith(opening) && editor->messages[0].contains(reason),
+                 qPrintable(editor->messages[0]));
+        QCOMPARE(snapshot(editor->dir.path()), before);
         QCOMPARE(boxes(), values);
-        QCOMPARE(e->window.printLayout().path(), e->path("start.str"));
+        QCOMPARE(editor->window.printLayout().path(), editor->path("start.str"));
 
         // The window goes on: Save as to a good path writes what the boxes hold.
-        e->run("mnuSave", e->path("good.str"));
-        QCOMPARE(e->messages.size(), 1);
-        QCOMPARE(readBytes(e->path("good.str")), boxes());
+        editor->run("mnuSave", editor->path("good.str"));
+        QCOMPARE(editor->messages.size(), 1);
+        QCOMPARE(readBytes(editor->path("good.str")), boxes());
     }
 
 private:
@@ -516,7 +571,7 @@ private:
             setMode(folder, 0555);
     }
 
-    std::optional<uitest::Editor> e;
+    std::optional<uitest::Editor> editor;
 };
 
 QTEST_MAIN(TestForm1)

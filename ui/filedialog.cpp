@@ -20,22 +20,9 @@ CommonDialog::Hook& hook() {
     return instance;
 }
 
-// The open dialog does not insist that a typed name exists, the save dialog does not ask before
-// replacing a file, and neither adds an extension: the commands take the name as given. It starts
-// from the name chosen last, or else the working folder: never from a folder that Qt remembered
-// from an earlier run, as the editor keeps nothing between runs.
 Answer runQtDialog(QWidget* parent, CommonDialog::Mode mode, const QString& startName) {
     QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode == CommonDialog::Mode::Open ? QFileDialog::AcceptOpen
-                                                          : QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    dialog.setDefaultSuffix(QString());
-    dialog.setNameFilter(FileTypeDescription);
-    if (startName.isEmpty())
-        dialog.setDirectory(QDir::currentPath());
-    else
-        dialog.selectFile(startName);
+    CommonDialog::prepare(dialog, mode, startName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {Answer::Outcome::Cancelled, {}};
     return {Answer::Outcome::Chosen, dialog.selectedFiles().constFirst()};
@@ -57,6 +44,22 @@ Answer runDialog(QWidget* parent, CommonDialog::Mode mode, const QString& startN
 
 void CommonDialog::setHook(Hook h) {
     hook() = std::move(h);
+}
+
+void CommonDialog::prepare(QFileDialog& dialog, Mode mode, const QString& startName) {
+    dialog.setAcceptMode(mode == Mode::Open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    // The open dialog does not insist that a typed name exists, the save dialog does not ask
+    // before replacing a file, and neither adds an extension: the commands take the name as given.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setDefaultSuffix(QString());
+    dialog.setNameFilter(FileTypeDescription);
+    // Start from the name chosen last, or else the working folder: never from a folder that Qt
+    // remembered from an earlier run, as the editor keeps nothing between runs.
+    if (startName.isEmpty())
+        dialog.setDirectory(QDir::currentPath());
+    else
+        dialog.selectFile(startName);
 }
 
 bool CommonDialog::show(QWidget* parent, Mode mode) {

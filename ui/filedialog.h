@@ -9,6 +9,7 @@
 #include <QString>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 namespace rigtune {
@@ -28,6 +29,9 @@ public:
     // the mode and the name the dialog would start from.
     using Hook = std::function<os::FileDialogAnswer(Mode mode, const QString& startName)>;
     static void setHook(Hook hook);
+
+    // Sets up Qt's dialog as the editor uses it.
+    static void prepare(QFileDialog& dialog, Mode mode, const QString& startName);
 
 private:
     bool show(QWidget* parent, Mode mode);

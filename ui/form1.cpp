@@ -12,7 +12,6 @@
 #include "texts.h"
 
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -176,11 +175,6 @@ void Form1::mnuQuit_Click() {
 
 void Form1::mnuAbout_Click() {
     showAboutBox(this);
-}
-
-void nameApplication() {
-    QGuiApplication::setApplicationName(ApplicationTitle);
-    QGuiApplication::setDesktopFileName(QStringLiteral(RIGTUNE_APP_ID));
 }
 
 } // namespace rigtune

@@ -47,9 +47,4 @@ private:
     std::unique_ptr<Form2> form2_;
 };
 
-// Names the program to the desktop before its first window: the application name, which Qt gives
-// the windows as their X11 class, and the id of the installed menu entry, which Qt on Wayland
-// gives them as their app id. By either the desktop finds the entry's name and icon.
-void nameApplication();
-
 } // namespace rigtune

@@ -11,6 +11,8 @@ namespace rigtune {
 
 namespace {
 
+constexpr qreal SheetTitlePointSize = 14.25;
+
 constexpr GridGeometry SheetGrid{
     .columnLeft = {1560, 2880, 4440, 5760},
     .firstRowTop = 1800,
@@ -30,7 +32,7 @@ QTextEdit* addPathBox(QWidget* sheet) {
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // A long path wraps onto the box's second line rather than being cut.
     box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    box->setFont(labelFont(false));
+    box->setFont(labelFont());
     box->setGeometry(twipsRect(0, 720, 8535, 525));
     return box;
 }
@@ -54,7 +56,7 @@ Form2::Form2() {
                        " color: black; }"));
 
     addGridLabel(this, QStringLiteral("Label6"), SheetTitle, {480, 240, 3375, 375},
-                 labelFont(true, 14.25));
+                 labelFont(Weight::Bold, SheetTitlePointSize));
     tbFile_ = addPathBox(this);
     fields_ = buildSetupGrid(this, SheetGrid);
 }

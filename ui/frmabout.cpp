@@ -16,6 +16,9 @@ namespace rigtune {
 
 namespace {
 
+// The box's texts are as the program was designed, exactly as they stand: the description's
+// wording, its "Gravllnd" and its 57 trailing blanks, the credit's line break after "Made by ".
+// Do not correct them.
 const QString Description =
     QStringLiteral("Rigtune allow you to view and modify your Gravllnd settings on a single window "
                    "instead of going trough the menus of Gravlund.") +
@@ -27,7 +30,7 @@ const QString Disclaimer =
 
 // A label of the box: its text wraps within its place.
 QLabel* addLabel(QWidget* box, const char* name, const QString& text, TwipsRect place) {
-    return makeLabel(box, QLatin1String(name), text, place, box->font(), true);
+    return makeLabel(box, QLatin1String(name), text, place, box->font(), Lines::Wrapped);
 }
 
 QPushButton* addButton(QWidget* box, const char* name, const QString& text, TwipsRect place) {

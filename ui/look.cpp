@@ -6,13 +6,13 @@
 
 namespace rigtune {
 
-QFont labelFont(bool bold, qreal pointSize) {
+QFont labelFont(Weight weight, qreal pointSize) {
     QFont font;
     // Liberation Sans has Arial's metrics, for a system that lacks Arial; fontconfig makes the
     // same choice on Linux.
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     font.setPointSizeF(pointSize);
-    font.setBold(bold);
+    font.setBold(weight == Weight::Bold);
     return font;
 }
 
@@ -38,7 +38,8 @@ int drawnWidth(const QFont& font, const QString& text) {
 } // namespace
 
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect place,
-                  const QFont& font, bool wrap) {
+                  const QFont& font, Lines lines) {
+    const bool wrap = lines == Lines::Wrapped;
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);

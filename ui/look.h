@@ -16,17 +16,24 @@ class QWidget;
 
 namespace rigtune {
 
-// Arial 8.25 pt, bold for headings: the font the fixed layouts were drawn for, pinned whatever
-// the desktop's own, so no text outgrows its place.
-QFont labelFont(bool bold = false, qreal pointSize = 8.25);
+// The size the fixed layouts' labels and value boxes were drawn for.
+inline constexpr qreal DesignPointSize = 8.25;
+
+enum class Weight { Regular, Bold };
+
+// Arial, bold for headings: the font the fixed layouts were drawn for, pinned whatever the
+// desktop's own, so no text outgrows its place.
+QFont labelFont(Weight weight = Weight::Regular, qreal pointSize = DesignPointSize);
 
 // Sets these colour roles of the widget's palette and leaves the others as they are.
 void setColours(QWidget* widget,
                 std::initializer_list<std::pair<QPalette::ColorRole, QColor>> colours);
 
-// A label in the font with its text at the top left of its place; a wrapping one breaks its lines
-// within the place.
+// Whether a label keeps its text on one line or breaks its lines within its place.
+enum class Lines { One, Wrapped };
+
+// A label in the font with its text at the top left of its place.
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& text, TwipsRect place,
-                  const QFont& font, bool wrap = false);
+                  const QFont& font, Lines lines = Lines::One);
 
 } // namespace rigtune

@@ -16,15 +16,22 @@ QString denseSibling(const QString& path) {
 // The @2x name gives the dense pixmap a device pixel ratio of 2, so it has the 1x one's size in
 // device-independent pixels.
 PictureBox::PictureBox(const QString& path, QWidget* parent)
-    : QLabel(parent), dense_(denseSibling(path)) {
+    : QLabel(parent), densePath_(denseSibling(path)) {
     setPixmap(QPixmap(path));
+}
+
+const QPixmap& PictureBox::densePixmap() {
+    if (dense_.isNull())
+        dense_.load(densePath_);
+    return dense_;
 }
 
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     drawFrame(&painter);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(contentsRect().topLeft(), devicePixelRatio() > 1.0 ? dense_ : pixmap());
+    painter.drawPixmap(contentsRect().topLeft(),
+                       devicePixelRatio() > 1.0 ? densePixmap() : pixmap());
 }
 
 } // namespace rigtune

@@ -1,7 +1,9 @@
 // A picture box that stays sharp on dense screens: it draws its 1x artwork where one pixel is one
 // pixel and the artwork's "@2x" sibling on any denser screen, reduced smoothly below 200 %. (Qt
 // 6.4's QIcon would take the 1x picture at 125-175 % and enlarge it.) Either is drawn at its
-// natural size from the box's top-left corner, so artwork made at the box's size fills it.
+// natural size from the box's top-left corner and clipped by the box, which shows its own
+// background where the picture does not reach. The dense one is read on its first paint: a window
+// on an ordinary screen never needs it.
 #pragma once
 
 #include <QLabel>
@@ -20,6 +22,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    const QPixmap& densePixmap();
+
+    QString densePath_;
     QPixmap dense_;
 };
 

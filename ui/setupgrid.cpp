@@ -36,13 +36,13 @@ namespace {
 void addHeadings(QWidget* container, const GridGeometry& grid) {
     addGridLabel(container, QStringLiteral("Label1"), QStringLiteral("Settings"),
                  {GridLabelLeft, grid.headingTop, GridSettingsHeadingWidth, GridLabelHeight},
-                 labelFont(true));
+                 labelFont(Weight::Bold));
     for (std::size_t w = 0; w < WheelCount; ++w) {
         const Wheel& wheel = Wheels[w];
         addGridLabel(container, QStringLiteral("Label%1").arg(w + 2),
                      latin(grid.printColumnLabels ? wheel.printColumnLabel : wheel.mainColumnLabel),
                      {grid.headingLeft[w], grid.headingTop, grid.headingWidth[w], GridLabelHeight},
-                     labelFont(true));
+                     labelFont(Weight::Bold));
     }
 }
 
@@ -54,7 +54,7 @@ QLineEdit* addBox(QWidget* container, const GridGeometry& grid, std::size_t fiel
     box->setMaxLength(std::numeric_limits<int>::max());
     box->setAlignment(Qt::AlignCenter);
     QFont font = box->font(); // the platform's face, at the size the 19-pixel boxes were made for
-    font.setPointSizeF(8.25);
+    font.setPointSizeF(DesignPointSize);
     box->setFont(font);
     box->setGeometry(boxRect(grid, Fields[field]).toPixels());
     return box;

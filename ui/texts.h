@@ -7,6 +7,10 @@
 
 namespace rigtune {
 
+// The windows' texts are as the program was designed, exactly as they stand, odd ones included:
+// the About caption's "Rigtnue", the sheet title's trailing blank. Players and their scripts look
+// for them as they are: do not correct them (tests/data/texts.txt holds every text the windows
+// show). The caption names the version, which CMake checks against the project's.
 inline const QString ApplicationTitle = QStringLiteral("Rigtune");
 inline const QString MainWindowTitle = QStringLiteral("Gravlund Setup Editor");
 inline const QString AboutCaption = QStringLiteral("About Rigtnue 1.0");

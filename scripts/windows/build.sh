@@ -17,6 +17,12 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/lib.sh
 source scripts/deps.sh
+
+# The host's moc, rcc and uic write code for the Qt for Windows, so they must be of its version,
+# 6.4, as Debian 12's are (the prebuilt Qt, and the only one build-qt.sh builds): on another host
+# the build would fail halfway.
+(source /etc/os-release && [ "$ID $VERSION_ID" = "debian 12" ]) ||
+    fail "the Windows build needs a Debian 12 host, whose Qt tools are 6.4 as the Qt for Windows is"
 rigtune_install_packages "${RIGTUNE_BUILD_PACKAGES[@]}" "${RIGTUNE_WINDOWS_PACKAGES[@]}"
 
 # unpack_qt TARBALL DIR; build_qt DIR: the Qt for Windows at DIR, from a tarball or from source.

@@ -12,11 +12,12 @@ scripts/windows/build.sh "$@"
 build=$(realpath -m "$RIGTUNE_WINDOWS_BUILD_DIR")
 scripts/windows/test-built.sh "$build"
 
-# Built once more, later, in another folder and without the tests: the program and both packages
-# come out the same bytes.
+# Built once more, later, from a second checkout whose files carry another time, in another folder
+# and without the tests: the program and both packages come out the same bytes.
 start=$SECONDS
 again=$(mktemp -d)
-RIGTUNE_WINDOWS_BUILD_DIR=$again scripts/windows/build.sh "$@" -DBUILD_TESTING=OFF \
+another_checkout "$PWD" "$again/source"
+RIGTUNE_WINDOWS_BUILD_DIR=$again "$again/source/scripts/windows/build.sh" "$@" -DBUILD_TESTING=OFF \
     >"$again/build.log" 2>&1 || fail "the second build: $(cat "$again/build.log")"
 for file in Rigtune/Rigtune.exe $(cd "$build" && ls Rigtune-*-win64.*); do
     cmp "$build/$file" "$again/$file" || fail "two builds, two $file: see $again (diffoscope)"
