@@ -27,6 +27,12 @@ RIGTUNE_TEST_PACKAGES=(weston qt6-wayland desktop-file-utils appstream dpkg-dev 
 RIGTUNE_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64-posix ninja-build nsis patch xz-utils
     wine wine64 fonts-wine fonts-liberation2)
 
+# Running a Windows build made on another machine or release (its suite under Debian 13's Wine):
+# Wine with its own fonts and Liberation, CMake for CTest and CPack, NSIS for the test's installer
+# of a higher version, binutils for reading the version resource.
+RIGTUNE_WINE_RUN_PACKAGES=(wine wine64 fonts-wine fonts-liberation fonts-liberation2 cmake nsis
+    binutils)
+
 rigtune_install_packages() {
     local missing=()
     local pkg

@@ -16,10 +16,6 @@ clone=$(pwd -P)
 build=$(realpath -m "${1:-$RIGTUNE_WINDOWS_BUILD_DIR}")
 [ -f "$build/Rigtune/Rigtune.exe" ] || fail "no Windows build in $build: run scripts/windows/build.sh"
 mapfile -t runtime_dirs < <(mingw_runtime_dirs)
-# Running the build: Wine with its own fonts and Liberation (wine-run.sh, the prefix's Arial),
-# CMake for CTest and CPack, NSIS for the test's installer of a higher version, binutils for
-# reading the version resource.
-wine_packages=(wine wine64 fonts-wine fonts-liberation fonts-liberation2 cmake nsis binutils)
 
 debian_root_begin 13
 debian_root_bind "$clone"
@@ -43,8 +39,8 @@ echo "== Debian 13 root ready after $SECONDS s"
 start=$SECONDS
 # shellcheck disable=SC2016 # expanded inside the root
 "${DEBIAN_ROOT_INSIDE[@]}" bash -c 'set -e; source scripts/deps.sh
-    rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}" "$@"' \
-    install "${wine_packages[@]}" </dev/null >"$DEBIAN_ROOT_WORK/install.log" 2>&1 &
+    rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}" \
+        "${RIGTUNE_WINE_RUN_PACKAGES[@]}"' </dev/null >"$DEBIAN_ROOT_WORK/install.log" 2>&1 &
 wait $! || { tail -n 30 "$DEBIAN_ROOT_WORK/install.log"; fail "installing in the root failed"; }
 # The Wine of another release, not this machine's again through a source of the wrong suite.
 wine=$("${DEBIAN_ROOT_INSIDE[@]}" wine --version 2>/dev/null)
