@@ -1,6 +1,4 @@
-// The main window, its print sheet and its About box as a user meets them: laid out, drawn and
-// printed as designed under any font, colours and density; driven by menus, dialogs and keys; and
-// failing to save or open with one message, nothing lost, nothing stray (some cases POSIX only).
+// The main window, its sheet and About box as designed, driven as a user would, failing soundly.
 #include "filemessages.h"
 #include "form2.h"
 #include "frmabout.h"
@@ -54,10 +52,8 @@ QRect drawnRect(QWidget* control) {
         .translated(label->pos());
 }
 
-// Every text the windows show, a line each as data/texts.txt writes it, sorted: the place (a
-// window's name for its caption, then a control's, menu's or menu item's name) and the text in
-// quotes; then the file type as Qt's file dialog lists it, and System Info's message as it reaches
-// the user.
+// Every text the windows show as data/texts.txt writes it, sorted: the place, the text in quotes;
+// also the file type in Qt's file dialog and System Info's message as the user gets it.
 QStringList shownTexts(uitest::Editor& editor) {
     QStringList shown;
     const auto show = [&shown](const QString& place, QString text) {
@@ -93,27 +89,21 @@ int pixelsNear(const QImage& image, QRgb colour, int tolerance) {
     return n;
 }
 
-// The bounds of a label's ink at `ratio` device pixels to the pixel, recorded as the sheet is
-// printed or drawn straight; as in its window, or roomy (below only for a label that wraps).
-QRect inkOf(QLabel* label, qreal ratio, bool recorded, bool roomy) {
+// A label drawn alone at `ratio` device pixels to the pixel, recorded as the sheet is printed or
+// drawn straight; as in its window, or roomy (below only for a label that wraps).
+QImage drawnAlone(QLabel* label, qreal ratio, bool recorded, bool roomy) {
     const QSize size = label->size();
     label->resize(size + (roomy ? QSize(label->wordWrap() ? 0 : 40, 40) : QSize()));
     QImage image((size + QSize(40, 40)) * ratio, QImage::Format_RGB32);
     image.setDevicePixelRatio(ratio);
-    const QRgb back = label->palette().color(label->backgroundRole()).rgb();
-    image.fill(back);
+    image.fill(label->palette().color(label->backgroundRole()));
     QPicture picture;
     label->render(recorded ? static_cast<QPaintDevice*>(&picture) : &image, {}, {},
                   QWidget::DrawChildren);
     label->resize(size);
     if (recorded)
         QPainter(&image).drawPicture(0, 0, picture);
-    QRect ink;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != back)
-                ink |= QRect(x, y, 1, 1);
-    return ink;
+    return image;
 }
 
 // Cannot start its first page; takes the next, then is in error as when a spooler fails at the end.
@@ -137,8 +127,7 @@ void setMode(const QString& path, mode_t mode) {
     QVERIFY2(chmod(QFile::encodeName(path).constData(), mode) == 0, qPrintable(path));
 }
 
-// Every name under a folder, hidden ones too, with what a file holds, so a forgotten temporary
-// file or a changed one shows. Only regular files are read: opening a FIFO would block.
+// Every name under a folder, hidden too, with a regular file's hash (reading a FIFO would block).
 QStringList snapshot(const QString& folder) {
     QStringList seen;
     QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -152,30 +141,23 @@ QStringList snapshot(const QString& folder) {
     return seen;
 }
 
-// What a row sets up before its command: what stands at the target, and how. Where permissions
-// count (a mode or a locked folder), the command runs as the unprivileged user "nobody".
-enum class Target { Nothing, OldSetup, LongFile, HugeFile, Folder, Fifo };
+// What a row sets up at its target; where permissions count, the command runs as "nobody".
+enum class Target { Nothing, OldSetup, ReadOnlySetup, LongFile, HugeFile, Folder, Fifo };
 struct Prep {
     Target target = Target::Nothing;
-    int mode = -1;             // the target's mode, when set
-    bool lockedFolder = false; // the target's folder has mode 0555
+    bool lockedFolder = false; // the target's folder, "locked", has mode 0555
     bool diskFull = false;     // the command may write 100 bytes at most
-    bool asNobody() const { return mode >= 0 || lockedFolder; }
 };
 
 #ifdef Q_OS_UNIX
-// Until the guard it returns ends: as root, the user "nobody" (permissions mean nothing to root;
-// only the effective ids change, so root takes its own back), and a file-size limit for a full
-// disk.
+// Until the guard ends: as root, effectively "nobody"; for a full disk, a file-size limit.
 auto restricted(const Prep& prep) {
     rlimit saved{};
     getrlimit(RLIMIT_FSIZE, &saved);
-    if (prep.diskFull) {
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit then fails with EFBIG
-        const rlimit limit{100, saved.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    const bool dropped = prep.asNobody() && !geteuid();
+    std::signal(SIGXFSZ, SIG_IGN); // a write past a limit then fails with EFBIG
+    const rlimit limit{prep.diskFull ? 100 : saved.rlim_cur, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    const bool dropped = (prep.target == Target::ReadOnlySetup || prep.lockedFolder) && !geteuid();
     if (dropped && (setegid(65534) != 0 || seteuid(65534) != 0))
         qFatal("cannot act as nobody");
     return qScopeGuard([=] {
@@ -186,7 +168,6 @@ auto restricted(const Prep& prep) {
 }
 #endif
 
-// What windowsAreDrawnAsDesigned looks at: the main window's panel, the print sheet, the About box.
 enum class Layout { MainPanel, Sheet, AboutBox };
 
 } // namespace
@@ -207,8 +188,7 @@ private slots:
         QApplication::setPalette(desktopPalette);
     }
 
-    // Every text on screen, and no other, as data/texts.txt has it. A difference shows as the
-    // first line that differs.
+    // Every text on screen, and no other, as data/texts.txt has it.
     void textsAreAsDesigned() {
         QStringList listed;
         for (const QString& line : QString::fromUtf8(golden("texts.txt")).split('\n'))
@@ -218,11 +198,9 @@ private slots:
         QCOMPARE(shownTexts(*editor), listed);
     }
 
-    // Each window, also under a large font and dark colours: every control inside it and none over
-    // another, every label in its font (headings bold) and drawn whole (the sheet's at 600 dpi, as
-    // printed), boxes in their rows and columns, and the main window's black boxes, grey labels,
-    // light-yellow text. Under Wine the density asked for must have taken, or the test would pass
-    // unseen at 100 %.
+    // Each window, also in a large font and dark colours: controls inside and apart, labels in
+    // their font and whole (the sheet's at 600 dpi), boxes in rows and columns, the main window's
+    // colours; under Wine, the density asked for, or all would pass unseen at 100 %.
     void windowsAreDrawnAsDesigned_data() {
         QTest::addColumn<Layout>("layout");
         QTest::addColumn<bool>("largeDark");
@@ -268,8 +246,9 @@ private slots:
                 const bool heading = layout != Layout::AboutBox && number >= 1 && number <= 6;
                 QCOMPARE(std::pair(label->font().pointSizeF(), label->font().bold()),
                          std::pair(title ? 14.25 : 8.25, heading));
-                QCOMPARE(std::pair(label->text(), inkOf(label, ratio, printed, false)),
-                         std::pair(label->text(), inkOf(label, ratio, printed, true)));
+                QVERIFY2(drawnAlone(label, ratio, printed, false) ==
+                             drawnAlone(label, ratio, printed, true),
+                         qPrintable(label->text() + " is cut short"));
             }
             if (!main)
                 continue;
@@ -291,18 +270,16 @@ private slots:
     }
 
     // At a device pixel ratio of 2 the @2x artwork and window icon show pixel for pixel, at 1 the
-    // 1x ones, from the top-left corner of their box: the banner's box (289 x 113) clips its
-    // 314 x 109 picture.
+    // 1x ones, from their box's top-left: the banner's box (289 x 113) clips its 314 x 109 art.
     void artIsTheOneForTheScreen() {
         const qreal ratio = editor->window.devicePixelRatioF();
         if (ratio != 1 && ratio != 2)
             QSKIP("between the two the @2x artwork is drawn reduced");
         frmAbout about(nullptr);
-        auto *banner = editor->window.findChild<QLabel*>("Picture1"),
-             *logo = about.findChild<QLabel*>("picIcon");
+        const auto inBox = [](QLabel* pic) { return pic->grab(pic->contentsRect()).toImage(); };
         for (const auto& [drawn, art] :
-             {std::pair{banner->grab(banner->contentsRect()).toImage(), ":/banner"},
-              {logo->grab(logo->contentsRect()).toImage(), ":/logo"},
+             {std::pair{inBox(editor->window.findChild<QLabel*>("Picture1")), ":/banner"},
+              {inBox(about.findChild<QLabel*>("picIcon")), ":/logo"},
               {editor->window.windowIcon().pixmap(QSize(32, 32), ratio).toImage(), ":/icon-32"},
               {editor->window.windowIcon().pixmap(QSize(16, 16), ratio).toImage(), ":/icon-16"}}) {
             const QImage expected(art + QLatin1String(ratio > 1 ? "@2x.png" : ".png"));
@@ -347,8 +324,7 @@ private slots:
         editor->run("mnuImport", second);
         QCOMPARE(w.record().value(4), QStringLiteral("new"));
         QCOMPARE(w.record().value(37), QStringLiteral("sl 2.5")); // the second file lacks it
-        for (std::size_t i = 0; i < FieldCount; ++i)
-            QCOMPARE(w.printLayout().record().value(i), w.record().value(i));
+        QCOMPARE(encoded(w.printLayout().record()), encoded(w.record()));
         QCOMPARE(w.printLayout().path(), second);
         const QByteArray saved = readBytes(editor->path("saved.str"));
         QVERIFY(saved.contains("\r\ntoe in = tilf 4.5 typed\r\n"));
@@ -360,10 +336,8 @@ private slots:
         QVERIFY(!w.isVisible());
     }
 
-    // Neither dialog adds an extension or asks before replacing, and Open takes a name that does
-    // not exist: names typed into Qt's dialog (Windows shows its own, which the player's steps
-    // drive). A place the system's dialog lets through with no path on a disk is said, and ends
-    // the command as a cancel does.
+    // Names typed into Qt's dialog (Windows has its own) get no extension, replace without asking,
+    // and Open takes one that does not exist. A place with no path on a disk is said, then cancels.
     void dialogTakesTheNameAsTyped() {
         for (const char* command : {"mnuImport", "mnuSave"}) {
             editor->answer = {uitest::Editor::Answer::Outcome::NotInFileSystem, "Phone"};
@@ -377,8 +351,7 @@ private slots:
         CommonDialog::setHook({});
         const QString working = QDir::currentPath();
         QDir::setCurrent(editor->dir.path()); // where the first dialog opens
-        QVERIFY(QDir().mkdir("sub") &&
-                writeBytes(QStringLiteral("sub/full.str"), golden("full.str")));
+        QVERIFY(QDir().mkdir("sub") && writeBytes("sub/full.str", golden("full.str")));
         // A bare name is saved beside the file chosen last, not in the working folder.
         for (const auto& [command, name] :
              {std::pair{"mnuImport", "sub/full.str"}, {"mnuSave", "saved"}}) {
@@ -416,10 +389,9 @@ private slots:
                 seen << QString::number(QGuiApplication::platformName() == "wayland" ||
                                         (screen.contains(about->frameGeometry()) &&
                                          (!room || off.manhattanLength() <= 2)));
-                auto* version = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
-                seen << version->text();
-                version->setText(QStringLiteral("spoilt")); // the next box loads its own
-                seen << QStringLiteral("%1x%2").arg(about->width()).arg(about->height());
+                auto* label = about->findChild<QLabel*>(QStringLiteral("lblVersion"));
+                seen << label->text() << QString("%1x%2").arg(about->width()).arg(about->height());
+                label->setText(QStringLiteral("spoilt")); // the next box loads its own
                 uitest::activate(about);
                 seen << QApplication::focusWidget()->objectName();
                 QTest::keyClick(QApplication::focusWidget(), key);
@@ -431,8 +403,7 @@ private slots:
         }
     }
 
-    // A failing printer is reported, never taken for success; a working one gets the sheet as text,
-    // at its design size at the top-left of the printable area, without the sheet being shown.
+    // A failing printer is reported; a working one gets the sheet as text, as designed, unshown.
     void printsAsDesignedOrSaysWhyNot() {
         Form2& sheet = editor->window.printLayout();
         FailingPrinter failing;
@@ -467,8 +438,7 @@ private slots:
         }
     }
 
-    // Save as or Open, named by its menu item, to a target as prepared; a null reason: the command
-    // succeeds.
+    // Save as or Open to a target as prepared; a null reason: the command succeeds.
     void faults_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("target");
@@ -479,7 +449,7 @@ private slots:
         };
         const auto save = std::bind_front(row, "mnuSave"), open = std::bind_front(row, "mnuImport");
         using enum Target;
-        save("read-only file") << "old.str" << Prep{OldSetup, 0444} << "read-only";
+        save("read-only file") << "old.str" << Prep{ReadOnlySetup} << "read-only";
         save("folder") << "folder.str" << Prep{Folder} << "folder";
         save("missing folder") << "gone/new.str" << Prep{} << "";
         open("missing") << "missing.str" << Prep{} << "not exist";
@@ -489,13 +459,10 @@ private slots:
         save("disk full") << "old.str" << Prep{.target = OldSetup, .diskFull = true}
                           << "File too large";
         save("disk full, in place")
-            << "locked/old.str" << Prep{.target = OldSetup, .lockedFolder = true, .diskFull = true}
-            << "File too large";
-        save("in place, old file too large")
-            << "locked/huge.str" << Prep{.target = HugeFile, .lockedFolder = true} << "too large";
+            << "locked/old.str" << Prep{.target = OldSetup, .diskFull = true} << "File too large";
+        save("in place, old file too large") << "locked/huge.str" << Prep{HugeFile} << "too large";
         // A game folder may let a player change a file but not create one beside it.
-        save("in place in a read-only folder")
-            << "locked/old.str" << Prep{.target = LongFile, .lockedFolder = true} << QString();
+        save("in place in a read-only folder") << "locked/old.str" << Prep{LongFile} << QString();
         save("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
         open("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
         open("device") << "/dev/zero" << Prep{} << "not a regular file";
@@ -512,12 +479,12 @@ private slots:
         QFETCH(QString, target);
         QFETCH(Prep, prep);
         QFETCH(QString, reason);
+        prep.lockedFolder = target.startsWith("locked/");
 
         const QString path = QDir(editor->dir.path()).absoluteFilePath(target);
         prepare(prep, path);
-        const auto boxes = [this] { return encoded(editor->window.record()); };
         const QStringList before = snapshot(editor->dir.path());
-        const QByteArray values = boxes();
+        const QByteArray values = encoded(editor->window.record());
         {
 #ifdef Q_OS_UNIX
             const auto restriction = restricted(prep);
@@ -526,47 +493,42 @@ private slots:
         }
         if (reason.isNull()) { // saved, with nothing left of the longer old file
             QCOMPARE(editor->messages, QStringList());
-            QCOMPARE(readBytes(path), boxes());
+            QCOMPARE(readBytes(path), values);
             QCOMPARE(snapshot(editor->dir.path()).size(), before.size());
             return;
         }
-        const QString format = command == "mnuSave" ? CannotSave : CannotOpen;
-        const QString opening = format.arg(nativePath(path), QString());
+        const QString opening =
+            (command == "mnuSave" ? CannotSave : CannotOpen).arg(nativePath(path), QString());
         QCOMPARE(editor->messages.size(), 1);
         QVERIFY2(editor->messages[0].startsWith(opening) && editor->messages[0].contains(reason),
                  qPrintable(editor->messages[0]));
         QCOMPARE(snapshot(editor->dir.path()), before);
-        QCOMPARE(boxes(), values);
         QCOMPARE(editor->window.printLayout().path(), editor->path("start.str"));
 
-        // The window goes on: Save as to a good path writes what the boxes hold.
+        // The window goes on: Save as to a good path writes the boxes as they were.
         editor->run("mnuSave", editor->path("good.str"));
         QCOMPARE(editor->messages.size(), 1);
-        QCOMPARE(readBytes(editor->path("good.str")), boxes());
+        QCOMPARE(readBytes(editor->path("good.str")), values);
     }
 
 private:
     void prepare(const Prep& prep, const QString& path) {
         const QString folder = QFileInfo(path).absolutePath();
-        if (prep.lockedFolder)
-            QVERIFY(QDir().mkpath(folder));
-        using enum Target;
-        if (prep.target == OldSetup)
+        QVERIFY(!prep.lockedFolder || QDir().mkpath(folder));
+        if (prep.target == Target::OldSetup || prep.target == Target::ReadOnlySetup)
             QVERIFY(writeBytes(path, "the player's old set-up, kept whole\r\n"));
-        if (prep.target == LongFile) // longer than a saved set-up: a tail left behind would show
+        if (prep.target == Target::LongFile) // longer than a saved set-up: a tail left would show
             QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
-        if (QFile huge(path); prep.target == HugeFile) // sparse: takes no room on disk
+        if (QFile huge(path); prep.target == Target::HugeFile) // sparse: takes no room on disk
             QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(rigtune::MaxFileSize + 1));
-        if (prep.target == Folder)
+        if (prep.target == Target::Folder)
             QVERIFY(QDir().mkpath(path));
 #ifdef Q_OS_UNIX
-        if (prep.target == Fifo)
+        if (prep.target == Target::Fifo)
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
 #endif
-        if (prep.mode >= 0)
-            setMode(path, mode_t(prep.mode));
-        if (prep.lockedFolder && QFileInfo(path).isFile())
-            setMode(path, 0666); // a file the user may change in a folder it may not
+        if (prep.target == Target::ReadOnlySetup || prep.lockedFolder)
+            setMode(path, prep.lockedFolder ? 0666 : 0444); // locked: a file it may change
         if (prep.lockedFolder)
             setMode(folder, 0555);
     }

@@ -13,21 +13,18 @@ using namespace rigtune;
 
 namespace {
 
-// A registry, file system and program starter in memory, which records what was asked of it.
-// Keys live under HKEY_LOCAL_MACHINE: key path, value name, then type and data.
+// In memory, recording what is asked: HKEY_LOCAL_MACHINE (key, value: type, data), files, programs.
 struct FakePlatform final : SysInfoPlatform {
     QMap<QByteArray, QMap<QByteArray, std::pair<quint32, QByteArray>>> keys;
-    QSet<QString> files;     // ordinary files that exist
-    QSet<QString> startable; // programs that start when asked
+    QSet<QString> files, startable; // ordinary files that exist, programs that start when asked
     QSet<quint32> accessMasks;
     QMap<RegistryKey, QByteArray> openKeys;
     int badCloses = 0;
     QStringList startAttempts;
     RegistryKey lastKey = 0x100;
 
-    qint32 openKey(quint32 root, const QByteArray& path, quint32 access,
-                   RegistryKey& key) override {
-        accessMasks << access;
+    qint32 openKey(quint32 root, const QByteArray& path, quint32 mask, RegistryKey& key) override {
+        accessMasks << mask;
         if (root != 0x80000002 || !keys.contains(path))
             return 2; // ERROR_FILE_NOT_FOUND
         openKeys[key = ++lastKey] = path;
@@ -58,6 +55,7 @@ struct FakePlatform final : SysInfoPlatform {
 
 constexpr quint32 RegExpandSz = 2; // text with unexpanded %variables%, which is not read
 
+const QByteArray SharedTools = "SOFTWARE\\Microsoft\\Shared Tools"_ba;
 const QString Program = u"C:\\Program Files\\Common Files\\MSInfo\\msinfo32.exe"_s;
 const QString Folder = u"C:\\Program Files\\Common Files\\MSInfo"_s;
 const QString InFolder = Folder + u"\\MSINFO32.EXE"_s;
@@ -97,28 +95,22 @@ private slots:
         for (bool startable : {true, false}) {
             FakePlatform platform;
             if (type != ~0u) // the key, with PATH or, for type 0, an unnamed value only
-                platform.keys["SOFTWARE\\Microsoft\\Shared Tools\\MSINFO"][type ? "PATH" : ""] = {
-                    type, path};
+                platform.keys[SharedTools + "\\MSINFO"][type ? "PATH" : ""] = {type, path};
             if (folder > 0)
-                platform.keys["SOFTWARE\\Microsoft\\Shared Tools Location"]["MSINFO"] = {
-                    RegSz, Folder.toLatin1()};
+                platform.keys[SharedTools + " Location"]["MSINFO"] = {RegSz, Folder.toLatin1()};
             if (folder > 1)
                 platform.files << InFolder;
             if (startable)
                 platform.startable << started;
             QCOMPARE(rigtune::startSysInfoProgram(platform), startable && !started.isNull());
-            QCOMPARE(platform.startAttempts,
-                     started.isNull() ? QStringList() : QStringList{started});
-            // Every key opened is closed again, and nothing but reading was asked for.
+            QCOMPARE(platform.startAttempts, QStringList(started.isNull() ? 0 : 1, started));
             QVERIFY2(platform.openKeys.isEmpty() && !platform.badCloses, "a key was left open");
             QCOMPARE(platform.accessMasks, QSet<quint32>{0x20019}); // KEY_READ
         }
     }
 
-    // The file the player meant in the system's dialog (Open and Save as alike), whether its list
-    // shows extensions or hides them (as Windows does for known types) and whether the dialog adds
-    // its own to a typed name: a name typed, or the start name accepted, as it stands; a file
-    // picked from the list, whole.
+    // The file meant in the system's dialog, its list showing extensions or not, the dialog adding
+    // its own to a typed name or not: a name typed or the start name as it stands; a pick, whole.
     void dialogNameIsTheOneMeant_data() {
         QTest::addColumn<os::AcceptedName>("accepted");
         QTest::addColumn<QString>("meant");

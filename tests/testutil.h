@@ -1,4 +1,3 @@
-// Small helpers shared by the tests.
 #pragma once
 
 #include "setupwriter.h"
@@ -6,7 +5,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
-#include <QtGlobal>
 
 namespace testutil {
 

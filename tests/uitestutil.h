@@ -1,5 +1,4 @@
-// Driving the real main window in tests: file dialogs and message boxes answered ahead of time,
-// so nothing modal ever blocks, and menu commands chosen as a click would.
+// The real main window with its file dialogs and message boxes answered ahead, so none blocks.
 #pragma once
 
 #include "filedialog.h"
@@ -18,8 +17,7 @@ inline void trigger(QWidget& window, const char* name) {
     window.findChild<QAction*>(QLatin1String(name))->trigger();
 }
 
-// Makes the window Qt's active one at once, as a click on it would. Qt 6.5 deprecates the call,
-// but QWidget::activateWindow() waits for the platform, which never answers a modal dialog here.
+// Activates at once, as a click would; activateWindow() waits for a platform that never answers.
 inline void activate(QWidget* window) {
     QT_WARNING_PUSH
     QT_WARNING_DISABLE_DEPRECATED
@@ -27,15 +25,13 @@ inline void activate(QWidget* window) {
     QT_WARNING_POP
 }
 
-// A main window and a folder of its own. A file dialog gives the answer set for it once (none
-// cancels) and records the name it started from; messages are collected.
+// A main window and a folder; a file dialog gives the answer set once and notes its start name.
 struct Editor {
     using Answer = rigtune::os::FileDialogAnswer;
     QTemporaryDir dir;
     rigtune::Form1 window;
     Answer answer; // none yet: a cancel
-    QStringList startNames;
-    QStringList messages;
+    QStringList startNames, messages;
 
     Editor() {
         rigtune::CommonDialog::setHook([this](rigtune::CommonDialog::Mode, const QString& start) {
