@@ -141,11 +141,14 @@ answer_file_dialog() {
     type_into_file_dialog "$@"
     await "the file dialog to close" window_gone "$1"
 }
-# Picks a file in the dialog's list by typing the start of its name there, and accepts it. From the
-# name box, the list is three steps back in Wine's dialog.
+# pick_in_file_dialog TITLE START NAME: once the dialog's name box shows its start name (so it has
+# the keyboard), picks a file in the dialog's list by typing the start of its name there, and
+# accepts it. From the name box, the list is three steps back in Wine's dialog.
 pick_in_file_dialog() {
+    keys_to "$1" key Home shift+End ctrl+c
+    await "\"$2\" in the name box" clipboard_has "$2"
     keys_to "$1" key shift+Tab shift+Tab shift+Tab
-    keys_to "$1" type --delay 10 "$2"
+    keys_to "$1" type --delay 10 "$3"
     keys_to "$1" key Return
     await "the file dialog to close" window_gone "$1"
 }
@@ -187,17 +190,18 @@ windows_steps() {
     done
 
     begin "File > Open and Save as of a file picked from the list"
-    cp "$data/full.str" "$work/picked.str"
-    sed -i 's/tilf 4.5/tilf picked/' "$work/picked.str"
+    cp "$data/full.str" "$work/other.str"
+    sed 's/tilf 4.5/tilf picked/' "$data/full.str" >"$work/picked.str"
     menu f o
-    pick_in_file_dialog "$open_dialog_title" picked
+    pick_in_file_dialog "$open_dialog_title" saved.str picked
     expect_box_text "tilf picked"
     keys_to "$main_title" key ctrl+a
     keys_to "$main_title" type "tilf 3.25"
     menu f s
-    pick_in_file_dialog "$save_dialog_title" picked
-    await "data/player.str in picked.str" cmp -s "$work/picked.str" "$data/player.str"
-    no_file_but picked.str
+    pick_in_file_dialog "$save_dialog_title" picked.str other
+    await "data/player.str in other.str" cmp -s "$work/other.str" "$data/player.str"
+    grep -q "tilf picked" "$work/picked.str" || fail "Save as wrote picked.str, not the file picked"
+    no_file_but other.str
 
     begin "File > Save as into a missing folder, File > Open of a missing file"
     menu f s
