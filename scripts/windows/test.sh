@@ -6,6 +6,10 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 source scripts/lib.sh
 source scripts/deps.sh
+# A Qt for Windows named relative to the clone is found from the second checkout too.
+for qt in RIGTUNE_WINDOWS_QT RIGTUNE_WINDOWS_QT_TARBALL; do
+    [ -z "${!qt:-}" ] || export "$qt=$(realpath "${!qt}")"
+done
 rigtune_install_packages "${RIGTUNE_DISPLAY_PACKAGES[@]}" "${RIGTUNE_PRINT_PACKAGES[@]}"
 scripts/windows/build.sh "$@"
 
