@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts where a newcomer starts, as root: a bare root of a Debian release (12 or 13, or its
 # codename, bookworm or trixie) with only git and a clone of HEAD, where ./run.sh must install,
-# build and start the editor, still running when its time limit ends it, and then ./test.sh must
-# pass. See scripts/debian-root.sh for the root, its cache and its mirror.
+# build and start the editor, still running when its time limit ends it, then ./test.sh must pass,
+# and last the Debian package of that build must install with apt and start. See
+# scripts/debian-root.sh for the root, its cache and its mirror.
 #     check-bare-debian.sh RELEASE
 # RIGTUNE_BARE_RUN_LIMIT and RIGTUNE_BARE_TEST_LIMIT bound run.sh and test.sh in seconds;
 # RIGTUNE_SANITIZE_RUN and RIGTUNE_FUZZ_SECONDS, when set, go on to test.sh.
@@ -73,3 +74,20 @@ timeout "$test_limit" "${inside[@]}" ./test.sh </dev/null &
 wait $! || test_status=$?
 [ "$test_status" -eq 0 ] || fail "./test.sh exited with status $test_status"
 echo "bare $release check passed after $SECONDS s: ./test.sh took $((SECONDS - started)) s"
+
+# The release's own package of the editor, as a player installs it (with apt), then started.
+echo "== the Debian package, installed and started"
+# shellcheck disable=SC2016 # expanded inside the root
+"${inside[@]}" bash -c 'cd build && cpack -G DEB && DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq ./rigtune_*.deb' </dev/null >"$DEBIAN_ROOT_WORK/package.log" 2>&1 &
+wait $! || { tail -n 30 "$DEBIAN_ROOT_WORK/package.log"; fail "the package did not install"; }
+package_status=0
+timeout 10 "${inside[@]}" QT_QPA_PLATFORM=offscreen rigtune </dev/null \
+    >"$DEBIAN_ROOT_WORK/package.log" 2>&1 &
+wait $! || package_status=$?
+[ "$package_status" -eq 124 ] || {
+    cat "$DEBIAN_ROOT_WORK/package.log"
+    fail "the installed rigtune ended with status $package_status instead of running"
+}
+debian_root_kill
+echo "bare $release: its package installs and the installed editor runs"
