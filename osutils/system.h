@@ -30,6 +30,19 @@ qint32 closeRegistryKey(RegistryKey key);
 // True when an ordinary file (not hidden, not a system file, not a folder) is at path.
 bool isOrdinaryFile(const QString& path);
 
+// A regular file read whole, or why not. Anything else at the path is refused before it is
+// opened: opening a FIFO could block, and opening a device could act on it.
+struct FileRead {
+    enum class Outcome { Read, Missing, Folder, NotRegular, TooLarge, Failed };
+    Outcome outcome = Outcome::Failed;
+    QByteArray bytes; // when read
+    QString error;    // when failed: the system's reason, as Qt words it
+};
+// Reads the regular file at path, refusing it (TooLarge) once it proves longer than maxSize bytes,
+// without reading on. Outside Windows through the system's own calls: a set-up file is small, and
+// the checks QFile makes of a file it has opened cost as much as reading it.
+FileRead readRegularFile(const QString& path, qint64 maxSize);
+
 // The system's 8-bit (ANSI) code page: its name and the character Windows reads for each byte.
 // None where the system has no such page, or where it is not single-byte (UTF-8, double-byte).
 struct CodePageTable {

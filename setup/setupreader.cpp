@@ -2,10 +2,11 @@
 
 #include "codepage.h"
 #include "filemessages.h"
+#include "system.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
+#include <array>
+#include <optional>
 
 namespace rigtune {
 
@@ -144,9 +145,12 @@ QStringView EntryValue(QStringView trimmed) {
     return n > 0 ? trimmed.right(n) : QStringView();
 }
 
-// Applies the entries of one section from position start on; returns the position of the entry
-// that ended it (which may open the next section), or the count when the entries ran out.
-qsizetype scanSection(const EntryTable& table, qsizetype start, int section, SetupRecord& record) {
+// The value each field is last given in the file, if any, as a view of the entry table's text.
+using FoundValues = std::array<std::optional<QStringView>, FieldCount>;
+
+// Finds the values in the entries of one section from position start on; returns the position of
+// the entry that ended it (which may open the next section), or the count when the entries ran out.
+qsizetype scanSection(const EntryTable& table, qsizetype start, int section, FoundValues& found) {
     qsizetype k = start;
     for (; k < table.count(); ++k) {
         const QStringView entry = table.entry(k);
@@ -154,31 +158,9 @@ qsizetype scanSection(const EntryTable& table, qsizetype start, int section, Set
             break;
         const QStringView trimmed = trimBlanks(entry);
         if (const int field = fieldKeyedBy(trimmed, section); field >= 0)
-            record.setValue(static_cast<std::size_t>(field), EntryValue(trimmed).toString());
+            found[static_cast<std::size_t>(field)] = EntryValue(trimmed);
     }
     return k;
-}
-
-// Reads the file to its end, but never more than limit bytes; expected is its size when it was
-// looked at (0 for files that do not tell, such as those under /proc).
-bool readAtMost(QFile& file, qint64 expected, qint64 limit, QByteArray& bytes) {
-    qint64 capacity = std::clamp<qint64>(expected + 1, 4096, limit);
-    qint64 used = 0;
-    bytes.resize(capacity);
-    for (;;) {
-        const qint64 got = file.read(bytes.data() + used, capacity - used);
-        if (got < 0)
-            return false;
-        used += got;
-        if (got == 0 || used == limit)
-            break;
-        if (used == capacity) {
-            capacity = std::min(capacity * 2, limit);
-            bytes.resize(capacity);
-        }
-    }
-    bytes.resize(used);
-    return true;
 }
 
 Result readFailure(const QString& path, const QString& reason) {
@@ -208,37 +190,29 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
 
 Result ReadEntries(const QString& path, EntryTable& table) {
     table = EntryTable();
-    const QFileInfo info(path);
-    // Checked before opening: opening a FIFO or a device could block or never end. The common
-    // case is asked first, so an ordinary file costs one look at the disk.
-    if (!info.isFile()) {
-        if (!info.exists())
-            return readFailure(path, QStringLiteral("the file does not exist."));
-        if (info.isDir())
-            return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
+    const os::FileRead file = os::readRegularFile(path, MaxFileSize);
+    switch (file.outcome) {
+    case os::FileRead::Outcome::Read:
+        break;
+    case os::FileRead::Outcome::Missing:
+        return readFailure(path, QStringLiteral("the file does not exist."));
+    case os::FileRead::Outcome::Folder:
+        return readFailure(path, QStringLiteral("it is a folder, not a set-up file."));
+    case os::FileRead::Outcome::NotRegular:
         return readFailure(path, NotARegularFile);
+    case os::FileRead::Outcome::TooLarge:
+        return readFailure(path, TooLargeForASetupFile);
+    case os::FileRead::Outcome::Failed:
+        return readFailure(path, file.error);
     }
-    if (info.size() > MaxFileSize)
-        return readFailure(path, TooLargeForASetupFile);
-
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
-        return readFailure(path, file.errorString());
-    if (file.isSequential())
-        return readFailure(path, NotARegularFile);
-    QByteArray bytes;
-    if (!readAtMost(file, info.size(), MaxFileSize + 1, bytes))
-        return readFailure(path, file.errorString());
-    if (bytes.size() > MaxFileSize)
-        return readFailure(path, TooLargeForASetupFile);
-    file.close();
-
-    if (Result split = ReadEntries(QByteArrayView(bytes), table); !split.ok())
+    if (Result split = ReadEntries(QByteArrayView(file.bytes), table); !split.ok())
         return readFailure(path, split.errorString());
     return Result::success();
 }
 
 void ApplyEntries(const EntryTable& table, SetupRecord& record) {
+    // A field a file sets twice ends with the later value: only that one becomes a string.
+    FoundValues found;
     qsizetype j = 0;
     while (j < table.count()) {
         const int section = sectionOpenedBy(table.entry(j));
@@ -247,8 +221,11 @@ void ApplyEntries(const EntryTable& table, SetupRecord& record) {
             continue;
         }
         // The line after a header is passed over unseen: the writer puts a blank line there.
-        j = scanSection(table, j + 2, section, record);
+        j = scanSection(table, j + 2, section, found);
     }
+    for (std::size_t field = 0; field < FieldCount; ++field)
+        if (found[field])
+            record.setValue(field, found[field]->toString());
 }
 
 Result ReadSetupFile(const QString& path, SetupRecord& record) {

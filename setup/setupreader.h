@@ -3,7 +3,7 @@
 //
 // Reading happens in two passes. ReadEntries splits the whole file into entries (a comma ends an
 // entry just as a line end does) and closes it; only then does ApplyEntries look for the five
-// section headers and set the fields whose keys it finds.
+// section headers and set the fields whose keys it finds, each once, to the last value found.
 //
 // Limits: a file holds at most MaxEntries entries and MaxFileSize bytes; larger files are refused
 // before any field changes. Values have no length limit.
@@ -43,7 +43,8 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table);
 // the reason when it cannot be read or is too large or too long to be a set-up file.
 Result ReadEntries(const QString& path, EntryTable& table);
 
-// Scans the entries for section headers and sets every field whose key it finds.
+// Scans the entries for section headers and sets every field whose key it finds, to the value
+// its last entry gives.
 void ApplyEntries(const EntryTable& table, SetupRecord& record);
 
 // ReadEntries then ApplyEntries. On failure no field has changed.

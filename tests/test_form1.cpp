@@ -142,7 +142,13 @@ QStringList snapshot(const QString& folder) {
 }
 
 // What a row sets up at its target; where permissions count, the command runs as "nobody".
-enum class Target { Nothing, OldSetup, ReadOnlySetup, LongFile, HugeFile, Folder, Fifo };
+enum class Target { Nothing, OldSetup, ReadOnly, Unreadable, LongFile, HugeFile, Folder, Fifo };
+bool isOldSetup(Target t) {
+    return t >= Target::OldSetup && t <= Target::Unreadable;
+}
+bool hasOwnMode(Target t) {
+    return t == Target::ReadOnly || t == Target::Unreadable;
+}
 struct Prep {
     Target target = Target::Nothing;
     bool lockedFolder = false; // the target's folder, "locked", has mode 0555
@@ -157,7 +163,7 @@ auto restricted(const Prep& prep) {
     std::signal(SIGXFSZ, SIG_IGN); // a write past a limit then fails with EFBIG
     const rlimit limit{prep.diskFull ? 100 : saved.rlim_cur, saved.rlim_max};
     setrlimit(RLIMIT_FSIZE, &limit);
-    const bool dropped = (prep.target == Target::ReadOnlySetup || prep.lockedFolder) && !geteuid();
+    const bool dropped = (hasOwnMode(prep.target) || prep.lockedFolder) && !geteuid();
     if (dropped && (setegid(65534) != 0 || seteuid(65534) != 0))
         qFatal("cannot act as nobody");
     return qScopeGuard([=] {
@@ -449,7 +455,7 @@ private slots:
         };
         const auto save = std::bind_front(row, "mnuSave"), open = std::bind_front(row, "mnuImport");
         using enum Target;
-        save("read-only file") << "old.str" << Prep{ReadOnlySetup} << "read-only";
+        save("read-only file") << "old.str" << Prep{ReadOnly} << "read-only";
         save("folder") << "folder.str" << Prep{Folder} << "folder";
         save("missing folder") << "gone/new.str" << Prep{} << "";
         open("missing") << "missing.str" << Prep{} << "not exist";
@@ -466,6 +472,7 @@ private slots:
         save("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
         open("FIFO") << "pipe.str" << Prep{Fifo} << "not a regular file";
         open("device") << "/dev/zero" << Prep{} << "not a regular file";
+        open("unreadable") << "secret.str" << Prep{Unreadable} << "Permission denied";
 #endif
     }
     void faults() {
@@ -515,7 +522,7 @@ private:
     void prepare(const Prep& prep, const QString& path) {
         const QString folder = QFileInfo(path).absolutePath();
         QVERIFY(!prep.lockedFolder || QDir().mkpath(folder));
-        if (prep.target == Target::OldSetup || prep.target == Target::ReadOnlySetup)
+        if (isOldSetup(prep.target))
             QVERIFY(writeBytes(path, "the player's old set-up, kept whole\r\n"));
         if (prep.target == Target::LongFile) // longer than a saved set-up: a tail left would show
             QVERIFY(writeBytes(path, QByteArray(5000, 'x')));
@@ -527,8 +534,8 @@ private:
         if (prep.target == Target::Fifo)
             QVERIFY(mkfifo(QFile::encodeName(path).constData(), 0666) == 0);
 #endif
-        if (prep.target == Target::ReadOnlySetup || prep.lockedFolder)
-            setMode(path, prep.lockedFolder ? 0666 : 0444); // locked: a file it may change
+        if (hasOwnMode(prep.target) || prep.lockedFolder) // locked: a file it may change
+            setMode(path, prep.lockedFolder ? 0666 : prep.target == Target::ReadOnly ? 0444 : 0);
         if (prep.lockedFolder)
             setMode(folder, 0555);
     }
