@@ -65,7 +65,7 @@ QIcon rigtuneIcon() {
                                         {"icon-48", 1.5},
                                         {"icon-16@2x", 2.0},
                                         {"icon-32@2x", 2.0}}) {
-        QPixmap picture(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+        QPixmap picture = artwork(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
         picture.setDevicePixelRatio(density);
         icon.addPixmap(picture);
     }

@@ -1,16 +1,36 @@
 #include "look.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
 
 namespace rigtune {
 
+namespace {
+
+// Arial, or on a system that lacks it, Liberation Sans, which has Arial's metrics (fontconfig makes
+// the same choice on Linux). The families are looked up once, and Liberation Sans is named alone
+// where there is no Arial: Qt would search all the system's substitutes for the missing family
+// before it tried the next one.
+const QStringList& labelFamilies() {
+    static const QStringList families = [] {
+        const QString arial = QStringLiteral("Arial");
+        const QString liberation = QStringLiteral("Liberation Sans");
+        const QStringList installed = QFontDatabase::families();
+        if (!installed.contains(arial, Qt::CaseInsensitive) &&
+            installed.contains(liberation, Qt::CaseInsensitive))
+            return QStringList{liberation};
+        return QStringList{arial, liberation};
+    }();
+    return families;
+}
+
+} // namespace
+
 QFont labelFont(Weight weight, qreal pointSize) {
     QFont font;
-    // Liberation Sans has Arial's metrics, for a system that lacks Arial; fontconfig makes the
-    // same choice on Linux.
-    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    font.setFamilies(labelFamilies());
     font.setPointSizeF(pointSize);
     font.setBold(weight == Weight::Bold);
     return font;

@@ -1,5 +1,6 @@
 #include "picturebox.h"
 
+#include <QImageReader>
 #include <QPainter>
 
 namespace rigtune {
@@ -13,16 +14,22 @@ QString denseSibling(const QString& path) {
 
 } // namespace
 
+QPixmap artwork(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 // The @2x name gives the dense pixmap a device pixel ratio of 2, so it has the 1x one's size in
 // device-independent pixels.
 PictureBox::PictureBox(const QString& path, QWidget* parent)
     : QLabel(parent), densePath_(denseSibling(path)) {
-    setPixmap(QPixmap(path));
+    setPixmap(artwork(path));
 }
 
 const QPixmap& PictureBox::densePixmap() {
     if (dense_.isNull())
-        dense_.load(densePath_);
+        dense_ = artwork(densePath_);
     return dense_;
 }
 

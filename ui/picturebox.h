@@ -11,6 +11,11 @@
 
 namespace rigtune {
 
+// One of the program's own pictures, all PNG files, read by Qt's own PNG reader. Asked to guess,
+// Qt first loads every image plugin on the system to ask each whether it reads the file, which
+// costs a starting program more than all its pictures.
+QPixmap artwork(const QString& path);
+
 class PictureBox : public QLabel {
     Q_OBJECT
 
