@@ -17,9 +17,9 @@ RIGTUNE_PRINT_PACKAGES=(cups cups-client cups-bsd cups-daemon cups-filters
 # The rest of the Linux tests: Wayland (a headless Weston, Qt's Wayland platform), the desktop
 # integration checks, the Debian package build and its checker (lintian), the fuzzer (clang with its
 # sanitizer and libFuzzer runtimes, llvm-symbolizer so that a finding's stack names its functions)
-# and the benchmarks.
+# and the benchmarks, with a session bus of their own as a desktop has one.
 RIGTUNE_TEST_PACKAGES=(weston qt6-wayland desktop-file-utils appstream dpkg-dev file lintian
-    clang libclang-rt-dev llvm libbenchmark-dev)
+    clang libclang-rt-dev llvm libbenchmark-dev dbus-daemon)
 # The Windows build beside the build packages (whose Qt tools, moc, rcc and uic, are the Windows
 # Qt's version): mingw-w64, ninja, NSIS for the installer, patch and xz for build-qt.sh. Running
 # it: Wine, Wine's own fonts (its Tahoma and Marlett), and Liberation 2 standing in for Arial, as

@@ -14,17 +14,36 @@ QString denseSibling(const QString& path) {
 
 } // namespace
 
-QPixmap artwork(const QString& path) {
+QImage readArtwork(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    return reader.read();
+}
+
+QPixmap artwork(const QString& path) {
+    return QPixmap::fromImage(readArtwork(path));
+}
+
+// Images, unlike pixmaps, may be made on any thread.
+ArtworkInBackground::ArtworkInBackground(QStringList paths)
+    : paths_(std::move(paths)), reading_(std::async(std::launch::async, [paths = paths_] {
+          QList<QImage> images;
+          for (const QString& path : paths)
+              images.append(readArtwork(path));
+          return images;
+      })) {}
+
+QPixmap ArtworkInBackground::take(const QString& path) {
+    if (reading_.valid())
+        read_ = reading_.get();
+    return QPixmap::fromImage(read_.value(paths_.indexOf(path)));
 }
 
 // The @2x name gives the dense pixmap a device pixel ratio of 2, so it has the 1x one's size in
 // device-independent pixels.
-PictureBox::PictureBox(const QString& path, QWidget* parent)
+PictureBox::PictureBox(const QString& path, QWidget* parent, QPixmap picture)
     : QLabel(parent), densePath_(denseSibling(path)) {
-    setPixmap(artwork(path));
+    setPixmap(picture.isNull() ? artwork(path) : picture);
 }
 
 const QPixmap& PictureBox::densePixmap() {

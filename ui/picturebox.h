@@ -6,22 +6,42 @@
 // on an ordinary screen never needs it.
 #pragma once
 
+#include <QImage>
 #include <QLabel>
+#include <QList>
 #include <QPixmap>
+#include <QStringList>
+#include <future>
 
 namespace rigtune {
 
 // One of the program's own pictures, all PNG files, read by Qt's own PNG reader. Asked to guess,
 // Qt first loads every image plugin on the system to ask each whether it reads the file, which
 // costs a starting program more than all its pictures.
+QImage readArtwork(const QString& path);
 QPixmap artwork(const QString& path);
+
+// Pictures read on a thread of their own while the window that shows them is built: decoding
+// them is a fifth of the main window's own start-up work, and a second core is otherwise idle.
+class ArtworkInBackground {
+public:
+    explicit ArtworkInBackground(QStringList paths);
+    // One of the pictures asked for; the first call waits until all are read.
+    QPixmap take(const QString& path);
+
+private:
+    QStringList paths_;
+    std::future<QList<QImage>> reading_;
+    QList<QImage> read_;
+};
 
 class PictureBox : public QLabel {
     Q_OBJECT
 
 public:
     // path names the 1x artwork, such as ":/banner.png"; ":/banner@2x.png" is the dense one.
-    PictureBox(const QString& path, QWidget* parent);
+    // picture is the 1x artwork when it has been read already.
+    PictureBox(const QString& path, QWidget* parent, QPixmap picture = {});
 
 protected:
     void paintEvent(QPaintEvent* event) override;
