@@ -1,11 +1,11 @@
 // Linux and other Unix systems: regular files read through the system's own calls; no registry,
 // no ANSI code page and no file dialog of the system's own to drive.
+#include "fileread.h"
 #include "system.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -33,10 +33,6 @@ bool isOrdinaryFile(const QString& path) {
 
 namespace {
 
-FileRead refused(FileRead::Outcome outcome) {
-    return {outcome, {}, {}};
-}
-
 FileRead failed(int error) {
     return {FileRead::Outcome::Failed, {}, qt_error_string(error)};
 }
@@ -50,30 +46,13 @@ FileRead::Outcome judged(const struct stat& status, qint64 maxSize) {
     return status.st_size > maxSize ? FileRead::Outcome::TooLarge : FileRead::Outcome::Read;
 }
 
-// Reads the open file to its end, or until it proves longer than maxSize. expected is its size as
-// the system gave it: a file that tells it ends where a read comes back short, so no read is spent
-// on finding the end; a file under /proc says 0 and is read until a read finds nothing.
-FileRead readOpenFile(int fd, qint64 expected, qint64 maxSize) {
-    const qint64 limit = maxSize + 1;
-    qint64 capacity = std::clamp<qint64>(expected + 1, 4096, limit);
-    qint64 used = 0;
-    QByteArray bytes(capacity, Qt::Uninitialized);
-    for (;;) {
-        const ssize_t got = ::read(fd, bytes.data() + used, static_cast<size_t>(capacity - used));
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got < 0)
-            return failed(errno);
-        used += got;
-        if (got == 0 || (expected > 0 && used >= expected && used < capacity))
-            break;
-        if (used == limit)
-            return refused(FileRead::Outcome::TooLarge);
-        if (used == capacity)
-            bytes.resize(capacity = std::min(capacity * 2, limit));
-    }
-    bytes.resize(used);
-    return {FileRead::Outcome::Read, std::move(bytes), {}};
+// One read, taken up again where a signal broke into it.
+qint64 readSome(int fd, char* buffer, qint64 size) {
+    ssize_t got;
+    do
+        got = ::read(fd, buffer, static_cast<size_t>(size));
+    while (got < 0 && errno == EINTR);
+    return got;
 }
 
 } // namespace
@@ -82,10 +61,10 @@ FileRead readRegularFile(const QString& path, qint64 maxSize) {
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
     if (::stat(name.constData(), &status) != 0)
-        return errno == ENOENT || errno == ENOTDIR ? refused(FileRead::Outcome::Missing)
+        return errno == ENOENT || errno == ENOTDIR ? refusedRead(FileRead::Outcome::Missing)
                                                    : failed(errno);
     if (const auto outcome = judged(status, maxSize); outcome != FileRead::Outcome::Read)
-        return refused(outcome);
+        return refusedRead(outcome);
     // Looked at again once open, in case something else took the name in between; O_NONBLOCK
     // keeps that open from waiting on a FIFO and does nothing to a regular file.
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -95,8 +74,9 @@ FileRead readRegularFile(const QString& path, qint64 maxSize) {
     if (::fstat(fd, &status) != 0)
         return failed(errno);
     if (const auto outcome = judged(status, maxSize); outcome != FileRead::Outcome::Read)
-        return refused(outcome);
-    return readOpenFile(fd, status.st_size, maxSize);
+        return refusedRead(outcome);
+    return readOpenFile([fd](char* buffer, qint64 size) { return readSome(fd, buffer, size); },
+                        [] { return qt_error_string(errno); }, status.st_size, maxSize);
 }
 
 std::optional<CodePageTable> ansiCodePage() {

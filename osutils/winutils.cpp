@@ -1,12 +1,12 @@
 // Windows: the registry, file attributes, the ANSI code page and the open and save dialog through
 // the system's own calls; regular files read through Qt's.
 #include "dialogname.h"
+#include "fileread.h"
 #include "system.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <algorithm>
 #include <qt_windows.h>
 #include <shobjidl.h>
 #include <wrl/client.h>
@@ -57,52 +57,24 @@ bool isOrdinaryFile(const QString& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & NotOrdinary) == 0;
 }
 
-namespace {
-
-FileRead refused(FileRead::Outcome outcome) {
-    return {outcome, {}, {}};
-}
-
-// Reads the open file to its end, or until it proves longer than maxSize.
-FileRead readOpenFile(QFile& file, qint64 expected, qint64 maxSize) {
-    const qint64 limit = maxSize + 1;
-    qint64 capacity = std::clamp<qint64>(expected + 1, 4096, limit);
-    qint64 used = 0;
-    QByteArray bytes(capacity, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = file.read(bytes.data() + used, capacity - used);
-        if (got < 0)
-            return {FileRead::Outcome::Failed, {}, file.errorString()};
-        used += got;
-        if (got == 0)
-            break;
-        if (used == limit)
-            return refused(FileRead::Outcome::TooLarge);
-        if (used == capacity)
-            bytes.resize(capacity = std::min(capacity * 2, limit));
-    }
-    bytes.resize(used);
-    return {FileRead::Outcome::Read, std::move(bytes), {}};
-}
-
-} // namespace
-
 // Windows has no FIFOs among files; a device name (CON, NUL, COM1) is what is refused unopened.
 FileRead readRegularFile(const QString& path, qint64 maxSize) {
     const QFileInfo info(path);
     if (!info.isFile()) {
         if (!info.exists())
-            return refused(FileRead::Outcome::Missing);
-        return refused(info.isDir() ? FileRead::Outcome::Folder : FileRead::Outcome::NotRegular);
+            return refusedRead(FileRead::Outcome::Missing);
+        return refusedRead(info.isDir() ? FileRead::Outcome::Folder
+                                        : FileRead::Outcome::NotRegular);
     }
     if (info.size() > maxSize)
-        return refused(FileRead::Outcome::TooLarge);
+        return refusedRead(FileRead::Outcome::TooLarge);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return {FileRead::Outcome::Failed, {}, file.errorString()};
     if (file.isSequential())
-        return refused(FileRead::Outcome::NotRegular);
-    return readOpenFile(file, info.size(), maxSize);
+        return refusedRead(FileRead::Outcome::NotRegular);
+    return readOpenFile([&file](char* buffer, qint64 size) { return file.read(buffer, size); },
+                        [&file] { return file.errorString(); }, info.size(), maxSize);
 }
 
 std::optional<CodePageTable> ansiCodePage() {
