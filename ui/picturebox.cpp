@@ -2,6 +2,7 @@
 
 #include <QImageReader>
 #include <QPainter>
+#include <QThread>
 
 namespace rigtune {
 
@@ -24,18 +25,22 @@ QPixmap artwork(const QString& path) {
     return QPixmap::fromImage(readArtwork(path));
 }
 
-// Images, unlike pixmaps, may be made on any thread.
+// Images, unlike pixmaps, may be made on any thread. A thread of Qt's own: on Windows, Qt keeps
+// watch over a thread it did not start, and under Wine such a thread crashed reading a picture.
 ArtworkInBackground::ArtworkInBackground(QStringList paths)
-    : paths_(std::move(paths)), reading_(std::async(std::launch::async, [paths = paths_] {
-          QList<QImage> images;
-          for (const QString& path : paths)
-              images.append(readArtwork(path));
-          return images;
-      })) {}
+    : paths_(std::move(paths)), reading_(QThread::create([this] {
+          for (const QString& path : paths_)
+              read_.append(readArtwork(path));
+      })) {
+    reading_->start();
+}
+
+ArtworkInBackground::~ArtworkInBackground() {
+    reading_->wait();
+}
 
 QPixmap ArtworkInBackground::take(const QString& path) {
-    if (reading_.valid())
-        read_ = reading_.get();
+    reading_->wait();
     return QPixmap::fromImage(read_.value(paths_.indexOf(path)));
 }
 

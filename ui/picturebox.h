@@ -11,7 +11,9 @@
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
-#include <future>
+#include <memory>
+
+class QThread;
 
 namespace rigtune {
 
@@ -26,13 +28,14 @@ QPixmap artwork(const QString& path);
 class ArtworkInBackground {
 public:
     explicit ArtworkInBackground(QStringList paths);
-    // One of the pictures asked for; the first call waits until all are read.
+    ~ArtworkInBackground();
+    // One of the pictures asked for; waits until all are read.
     QPixmap take(const QString& path);
 
 private:
-    QStringList paths_;
-    std::future<QList<QImage>> reading_;
-    QList<QImage> read_;
+    const QStringList paths_;
+    QList<QImage> read_; // written by the reading thread alone until it has finished
+    std::unique_ptr<QThread> reading_;
 };
 
 class PictureBox : public QLabel {
