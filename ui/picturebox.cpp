@@ -2,7 +2,6 @@
 
 #include <QImageReader>
 #include <QPainter>
-#include <QThread>
 
 namespace rigtune {
 
@@ -15,40 +14,17 @@ QString denseSibling(const QString& path) {
 
 } // namespace
 
-QImage readArtwork(const QString& path) {
+QPixmap artwork(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    return reader.read();
-}
-
-QPixmap artwork(const QString& path) {
-    return QPixmap::fromImage(readArtwork(path));
-}
-
-// Images, unlike pixmaps, may be made on any thread. A thread of Qt's own: on Windows, Qt keeps
-// watch over a thread it did not start, and under Wine such a thread crashed reading a picture.
-ArtworkInBackground::ArtworkInBackground(QStringList paths)
-    : paths_(std::move(paths)), reading_(QThread::create([this] {
-          for (const QString& path : paths_)
-              read_.append(readArtwork(path));
-      })) {
-    reading_->start();
-}
-
-ArtworkInBackground::~ArtworkInBackground() {
-    reading_->wait();
-}
-
-QPixmap ArtworkInBackground::take(const QString& path) {
-    reading_->wait();
-    return QPixmap::fromImage(read_.value(paths_.indexOf(path)));
+    return QPixmap::fromImage(reader.read());
 }
 
 // The @2x name gives the dense pixmap a device pixel ratio of 2, so it has the 1x one's size in
 // device-independent pixels.
-PictureBox::PictureBox(const QString& path, QWidget* parent, QPixmap picture)
+PictureBox::PictureBox(const QString& path, QWidget* parent)
     : QLabel(parent), densePath_(denseSibling(path)) {
-    setPixmap(picture.isNull() ? artwork(path) : picture);
+    setPixmap(artwork(path));
 }
 
 const QPixmap& PictureBox::densePixmap() {

@@ -6,45 +6,22 @@
 // on an ordinary screen never needs it.
 #pragma once
 
-#include <QImage>
 #include <QLabel>
-#include <QList>
 #include <QPixmap>
-#include <QStringList>
-#include <memory>
-
-class QThread;
 
 namespace rigtune {
 
 // One of the program's own pictures, all PNG files, read by Qt's own PNG reader. Asked to guess,
 // Qt first loads every image plugin on the system to ask each whether it reads the file, which
 // costs a starting program more than all its pictures.
-QImage readArtwork(const QString& path);
 QPixmap artwork(const QString& path);
-
-// Pictures read on a thread of their own while the window that shows them is built: decoding
-// them is a fifth of the main window's own start-up work, and a second core is otherwise idle.
-class ArtworkInBackground {
-public:
-    explicit ArtworkInBackground(QStringList paths);
-    ~ArtworkInBackground();
-    // One of the pictures asked for; waits until all are read.
-    QPixmap take(const QString& path);
-
-private:
-    const QStringList paths_;
-    QList<QImage> read_; // written by the reading thread alone until it has finished
-    std::unique_ptr<QThread> reading_;
-};
 
 class PictureBox : public QLabel {
     Q_OBJECT
 
 public:
     // path names the 1x artwork, such as ":/banner.png"; ":/banner@2x.png" is the dense one.
-    // picture is the 1x artwork when it has been read already.
-    PictureBox(const QString& path, QWidget* parent, QPixmap picture = {});
+    PictureBox(const QString& path, QWidget* parent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
