@@ -1,3 +1,4 @@
+// Small helpers shared by the tests.
 #pragma once
 
 #include "setupwriter.h"
