@@ -9,12 +9,14 @@
 #include "setupgrid.h"
 #include "setupreader.h"
 #include "setupwriter.h"
+#include "startupreading.h"
 #include "texts.h"
 
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <utility>
 
 namespace rigtune {
 
@@ -57,15 +59,22 @@ void showNameAndValueAsToolTip(QLineEdit* box) {
 // The 16-colour icons, each with the density of screen it is drawn for: 16 and 32 pixels at
 // 100 %, 24 and 48 at 150 %, the "@2x" files at 200 %. Qt 6.8 no longer reads that from the
 // pictures' sizes (it took the 16-pixel icon at 200 % for the 32-pixel one), so each says so.
-QIcon rigtuneIcon() {
+constexpr std::pair<const char*, qreal> IconFiles[] = {
+    {":/icon-16.png", 1.0}, {":/icon-32.png", 1.0},    {":/icon-24.png", 1.5},
+    {":/icon-48.png", 1.5}, {":/icon-16@2x.png", 2.0}, {":/icon-32@2x.png", 2.0}};
+const QString BannerFile = QStringLiteral(":/banner.png");
+
+QStringList mainWindowPictures() {
+    QStringList files{BannerFile};
+    for (const auto& [file, density] : IconFiles)
+        files.append(QLatin1String(file));
+    return files;
+}
+
+QIcon rigtuneIcon(StartUpReading& reading) {
     QIcon icon;
-    for (const auto& [file, density] : {std::pair{"icon-16", 1.0},
-                                        {"icon-32", 1.0},
-                                        {"icon-24", 1.5},
-                                        {"icon-48", 1.5},
-                                        {"icon-16@2x", 2.0},
-                                        {"icon-32@2x", 2.0}}) {
-        QPixmap picture = artwork(QStringLiteral(":/%1.png").arg(QLatin1String(file)));
+    for (const auto& [file, density] : IconFiles) {
+        QPixmap picture = reading.picture(QLatin1String(file));
         picture.setDevicePixelRatio(density);
         icon.addPixmap(picture);
     }
@@ -75,9 +84,9 @@ QIcon rigtuneIcon() {
 } // namespace
 
 Form1::Form1() {
+    StartUpReading reading(mainWindowPictures());
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MainWindowTitle);
-    setWindowIcon(rigtuneIcon());
 
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
@@ -85,9 +94,11 @@ Form1::Form1() {
     client->setAutoFillBackground(true);
     setCentralWidget(client);
 
-    createBanner();
-    createPanel();
+    // The menus first: they need neither the fonts nor the pictures being read.
     createActions();
+    createPanel();
+    createBanner(reading.picture(BannerFile));
+    setWindowIcon(rigtuneIcon(reading));
     // The menu bar takes the height the window's layout gives it at this width, which the Windows
     // style makes a pixel less than its size hint.
     const int width = twipsToPixels(ClientWidth);
@@ -99,8 +110,8 @@ Form1::Form1() {
 
 Form1::~Form1() = default;
 
-void Form1::createBanner() {
-    auto* banner = new PictureBox(QStringLiteral(":/banner.png"), centralWidget());
+void Form1::createBanner(const QPixmap& picture) {
+    auto* banner = new PictureBox(BannerFile, centralWidget(), picture);
     banner->setObjectName(QStringLiteral("Picture1"));
     banner->setGeometry(twipsRect(120, 0, 4335, 1695));
 }

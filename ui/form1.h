@@ -37,7 +37,7 @@ private slots:
     void mnuAbout_Click();
 
 private:
-    void createBanner();
+    void createBanner(const QPixmap& picture);
     void createPanel();
     void createActions();
 

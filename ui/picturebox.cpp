@@ -14,17 +14,21 @@ QString denseSibling(const QString& path) {
 
 } // namespace
 
-QPixmap artwork(const QString& path) {
+QImage readArtwork(const QString& path) {
     QImageReader reader(path, "png");
     reader.setAutoDetectImageFormat(false);
-    return QPixmap::fromImage(reader.read());
+    return reader.read();
+}
+
+QPixmap artwork(const QString& path) {
+    return QPixmap::fromImage(readArtwork(path));
 }
 
 // The @2x name gives the dense pixmap a device pixel ratio of 2, so it has the 1x one's size in
 // device-independent pixels.
-PictureBox::PictureBox(const QString& path, QWidget* parent)
+PictureBox::PictureBox(const QString& path, QWidget* parent, QPixmap picture)
     : QLabel(parent), densePath_(denseSibling(path)) {
-    setPixmap(artwork(path));
+    setPixmap(picture.isNull() ? artwork(path) : picture);
 }
 
 const QPixmap& PictureBox::densePixmap() {

@@ -13,15 +13,17 @@ namespace rigtune {
 
 // One of the program's own pictures, all PNG files, read by Qt's own PNG reader. Asked to guess,
 // Qt first loads every image plugin on the system to ask each whether it reads the file, which
-// costs a starting program more than all its pictures.
+// costs a starting program more than all its pictures. An image may be read on any thread.
+QImage readArtwork(const QString& path);
 QPixmap artwork(const QString& path);
 
 class PictureBox : public QLabel {
     Q_OBJECT
 
 public:
-    // path names the 1x artwork, such as ":/banner.png"; ":/banner@2x.png" is the dense one.
-    PictureBox(const QString& path, QWidget* parent);
+    // path names the 1x artwork, such as ":/banner.png"; ":/banner@2x.png" is the dense one. The
+    // 1x one is read here unless it is given, read already.
+    PictureBox(const QString& path, QWidget* parent, QPixmap picture = {});
 
 protected:
     void paintEvent(QPaintEvent* event) override;

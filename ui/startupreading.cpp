@@ -1,0 +1,48 @@
+#include "startupreading.h"
+
+#include "picturebox.h"
+
+#include <QFontDatabase>
+#include <QImageReader>
+#include <QThread>
+
+namespace rigtune {
+
+namespace {
+
+// Qt lists the image plugins on the first picture it reads, in an object that belongs to the
+// thread that read it. Listed by a reading thread that has since ended, that object hung the
+// program's exit under Wine; so the list is made on the building thread, from a picture's header.
+void listImagePlugins(const QString& picture) {
+    QImageReader reader(picture, "png");
+    reader.setAutoDetectImageFormat(false);
+    reader.size();
+}
+
+} // namespace
+
+// Qt's font database may be loaded on any thread: a thread that needs it while it loads waits.
+// Not on Windows, where Wine's runs of the main window's tests, with the list loaded here, hung on
+// leaving now and then (two runs in ten); there the first text loads it on the building thread.
+StartUpReading::StartUpReading(QStringList pictures)
+    : paths_(std::move(pictures)), reading_(QThread::create([this] {
+#ifndef Q_OS_WIN
+          QFontDatabase::families();
+#endif
+          for (const QString& path : paths_)
+              pictures_.append(readArtwork(path));
+      })) {
+    listImagePlugins(paths_.first());
+    reading_->start();
+}
+
+StartUpReading::~StartUpReading() {
+    reading_->wait();
+}
+
+QPixmap StartUpReading::picture(const QString& path) {
+    reading_->wait();
+    return QPixmap::fromImage(pictures_.value(paths_.indexOf(path)));
+}
+
+} // namespace rigtune
