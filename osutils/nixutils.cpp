@@ -26,6 +26,10 @@ qint32 closeRegistryKey(RegistryKey) {
     return RegistryUnavailable;
 }
 
+bool fontListLoadsOnAnyThread() {
+    return true;
+}
+
 bool isOrdinaryFile(const QString& path) {
     const QFileInfo info(path);
     return info.isFile() && !info.isHidden();

@@ -27,6 +27,10 @@ qint32 queryRegistryValue(RegistryKey key, const QByteArray& name, quint32& type
                           quint32& size);
 qint32 closeRegistryKey(RegistryKey key);
 
+// Whether Qt's list of the system's fonts may be loaded on another thread than the one that builds
+// the windows, while they are being built.
+bool fontListLoadsOnAnyThread();
+
 // True when an ordinary file (not hidden, not a system file, not a folder) is at path.
 bool isOrdinaryFile(const QString& path);
 

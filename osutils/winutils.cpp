@@ -50,6 +50,12 @@ qint32 closeRegistryKey(RegistryKey key) {
     return RegCloseKey(keyHandle(key));
 }
 
+// Under Wine, the main window's tests with the font list loaded on a second thread hung on leaving
+// now and then (two runs in ten), for a reason not yet found; the first text loads it instead.
+bool fontListLoadsOnAnyThread() {
+    return false;
+}
+
 bool isOrdinaryFile(const QString& path) {
     const DWORD attributes = GetFileAttributesW(reinterpret_cast<LPCWSTR>(path.utf16()));
     constexpr DWORD NotOrdinary =

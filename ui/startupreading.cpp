@@ -1,6 +1,7 @@
 #include "startupreading.h"
 
 #include "picturebox.h"
+#include "system.h"
 
 #include <QFontDatabase>
 #include <QImageReader>
@@ -22,13 +23,11 @@ void listImagePlugins(const QString& picture) {
 } // namespace
 
 // Qt's font database may be loaded on any thread: a thread that needs it while it loads waits.
-// Not on Windows, where Wine's runs of the main window's tests, with the list loaded here, hung on
-// leaving now and then (two runs in ten); there the first text loads it on the building thread.
+// Where the system does not allow that, the first text loads it on the building thread.
 StartUpReading::StartUpReading(QStringList pictures)
     : paths_(std::move(pictures)), reading_(QThread::create([this] {
-#ifndef Q_OS_WIN
-          QFontDatabase::families();
-#endif
+          if (os::fontListLoadsOnAnyThread())
+              QFontDatabase::families();
           for (const QString& path : paths_)
               pictures_.append(readArtwork(path));
       })) {

@@ -1,6 +1,6 @@
 // What the main window reads from disk as it starts, read on a second thread while the window is
-// built: the system's list of fonts (outside Windows), which the first text waits for, then the
-// window's pictures. The building thread meanwhile makes what needs neither, such as the menus.
+// built: the system's list of fonts (where the system allows), which the first text waits for, then
+// the window's pictures. The building thread meanwhile makes what needs neither, such as the menus.
 #pragma once
 
 #include <QImage>
