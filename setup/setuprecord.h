@@ -15,14 +15,15 @@ class SetupRecord {
 public:
     virtual ~SetupRecord() = default;
     virtual QString value(std::size_t field) const = 0;
-    virtual void setValue(std::size_t field, const QString& text) = 0;
+    // Takes the text by value: the reader hands over strings it has just made.
+    virtual void setValue(std::size_t field, QString text) = 0;
 };
 
 // A record that holds its own values; empty at start.
 class Setup final : public SetupRecord {
 public:
     QString value(std::size_t field) const override { return values_.at(field); }
-    void setValue(std::size_t field, const QString& text) override { values_.at(field) = text; }
+    void setValue(std::size_t field, QString text) override { values_.at(field) = std::move(text); }
 
 private:
     std::array<QString, FieldCount> values_;

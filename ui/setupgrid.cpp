@@ -66,7 +66,7 @@ QString GridRecord::value(std::size_t field) const {
     return boxes_.at(field)->text();
 }
 
-void GridRecord::setValue(std::size_t field, const QString& text) {
+void GridRecord::setValue(std::size_t field, QString text) {
     boxes_.at(field)->setText(text);
 }
 

@@ -48,7 +48,7 @@ public:
     explicit GridRecord(const Boxes& boxes) : boxes_(boxes) {}
 
     QString value(std::size_t field) const override;
-    void setValue(std::size_t field, const QString& text) override;
+    void setValue(std::size_t field, QString text) override;
     const Boxes& boxes() const { return boxes_; }
 
 private:
