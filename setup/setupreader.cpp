@@ -14,6 +14,9 @@ namespace {
 
 constexpr QChar Blank = QLatin1Char(' ');
 
+// The lines of a file as the writer lays it out.
+constexpr std::size_t WrittenLineCount = 56;
+
 bool isLineEnd(char16_t c) {
     return c == u'\r' || c == u'\n';
 }
@@ -173,8 +176,9 @@ Result ReadEntries(QByteArrayView bytes, EntryTable& table) {
     table = EntryTable();
     EntryTable read;
     read.text_ = decodeSetupText(bytes);
-    // Room for as many entries as the text can hold, up to the limit: the table never grows.
-    read.entries_.reserve(static_cast<std::size_t>(std::min<qsizetype>(bytes.size(), MaxEntries)));
+    // Room for the lines the writer makes; a longer file's table grows as it needs. (Room for as
+    // many entries as the text could hold cost a large block per read, nearly all of it unused.)
+    read.entries_.reserve(WrittenLineCount);
     EntrySplitter splitter(read.text_);
     while (!splitter.atEnd()) {
         if (read.count() == MaxEntries)
