@@ -21,6 +21,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 using namespace rigtune;
@@ -109,6 +110,15 @@ template <typename T> T median(std::vector<T> values) {
     return values[values.size() / 2];
 }
 
+// The mean of the faster half. What else runs on a shared machine only ever makes a start-up
+// slower, and a few start-ups in a run take two to four times as long as the rest: the faster
+// half tells what the program itself costs, and moves half as much from run to run as the median.
+double fasterHalfMean(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const auto half = static_cast<std::ptrdiff_t>((values.size() + 1) / 2);
+    return std::accumulate(values.begin(), values.begin() + half, 0.0) / static_cast<double>(half);
+}
+
 int compareStartUp(int rounds) {
     std::vector<double> editorMs, bareMs;
     std::vector<long> editorKiB, bareKiB;
@@ -128,18 +138,21 @@ int compareStartUp(int rounds) {
             (editor ? editorKiB : bareKiB).push_back(sample.peakKiB);
         }
     }
-    const double editorStart = median(editorMs), bareStart = median(bareMs);
+    const double editorStart = fasterHalfMean(editorMs), bareStart = fasterHalfMean(bareMs);
     const long editorPeak = median(editorKiB), barePeak = median(bareKiB);
     const double startRatio = editorStart / bareStart;
     const double memoryRatio = static_cast<double>(editorPeak) / static_cast<double>(barePeak);
-    std::printf("\nStart-up to the first shown window, median of %d alternating runs (%s)\n",
+    std::printf("\nStart-up to the first shown window in %d alternating runs (%s): the mean of the "
+                "faster half, and the median; peak memory: the median\n",
                 rounds, qPrintable(QGuiApplication::platformName()));
-    std::printf("%-44s %10.1f ms   peak %7ld KiB\n", "editor (main window)", editorStart,
-                editorPeak);
-    std::printf("%-44s %10.1f ms   peak %7ld KiB\n", "bare Qt window, menus, 39 line edits",
-                bareStart, barePeak);
+    std::printf("%-44s %10.1f ms  %6.1f ms   peak %7ld KiB\n", "editor (main window)", editorStart,
+                median(editorMs), editorPeak);
+    std::printf("%-44s %10.1f ms  %6.1f ms   peak %7ld KiB\n",
+                "bare Qt window, menus, 39 line edits", bareStart, median(bareMs), barePeak);
     std::printf("%-44s %10.3fx      aim <= 1.15x   %s\n", "start-up, editor / bare", startRatio,
                 startRatio <= 1.15 ? "met" : "MISSED");
+    std::printf("%-44s %10.3fx\n", "start-up by the medians, editor / bare",
+                median(editorMs) / median(bareMs));
     std::printf("%-44s %10.3fx      aim <= 1.2x    %s\n", "peak memory, editor / bare", memoryRatio,
                 memoryRatio <= 1.2 ? "met" : "MISSED");
     return 0;
