@@ -309,7 +309,7 @@ private slots:
         }
         const QString first = editor->path("first.str"), second = editor->path("second.str");
         QVERIFY(writeBytes(first, golden("full.str")));
-        QVERIFY(writeBytes(second, "[left front tire]\r\n\r\ncamber = new\r\n"));
+        QVERIFY(writeBytes(second, "[left front tire]\r\n\r\ncamber =  new\t\r\n"));
         editor->run("mnuImport", first);
         // Each box shows its value from the start, and its name and whole value as a tooltip.
         for (QLineEdit* edit : w.findChildren<QLineEdit*>())
@@ -328,7 +328,7 @@ private slots:
         QCOMPARE(w.printLayout().path(), first);
 
         editor->run("mnuImport", second);
-        QCOMPARE(w.record().value(4), QStringLiteral("new"));
+        QCOMPARE(w.record().value(4), QStringLiteral(" new\t"));  // kept whole
         QCOMPARE(w.record().value(37), QStringLiteral("sl 2.5")); // the second file lacks it
         QCOMPARE(encoded(w.printLayout().record()), encoded(w.record()));
         QCOMPARE(w.printLayout().path(), second);
