@@ -90,7 +90,7 @@ std::vector<QStringView> decodedEntries(benchmark::State& state, const QString& 
         state.SkipWithError("cannot open");
     text = decodeSetupText(file.readAll());
     std::vector<QStringView> entries;
-    entries.reserve(56); // as the reader does: room for the lines of a written file
+    entries.reserve(WrittenLineCount); // as the reader does
     const char16_t* next = QStringView(text).utf16();
     const char16_t* const end = next + text.size();
     while (next != end) {

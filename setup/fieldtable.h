@@ -77,6 +77,11 @@ struct Field {
 
 inline constexpr std::size_t FieldCount = WheelSettingCount * WheelCount + CarSettingCount;
 
+// The lines of a file as the writer lays it out: the game line and a blank one, then for each
+// section its header, a blank line, its key lines and a blank line.
+inline constexpr std::size_t WrittenLineCount =
+    2 + WheelCount * (1 + 1 + WheelSettingCount + 1) + (1 + 1 + CarSettingCount + 1);
+
 namespace detail {
 constexpr Field makeField(std::size_t setting, int wheel) {
     Field field;

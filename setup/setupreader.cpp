@@ -14,9 +14,6 @@ namespace {
 
 constexpr QChar Blank = QLatin1Char(' ');
 
-// The lines of a file as the writer lays it out.
-constexpr std::size_t WrittenLineCount = 56;
-
 bool isLineEnd(char16_t c) {
     return c == u'\r' || c == u'\n';
 }

@@ -7,6 +7,12 @@ namespace rigtune {
 
 namespace {
 
+template <typename Read> auto withPngReader(const QString& path, Read read) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return read(reader);
+}
+
 QString denseSibling(const QString& path) {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return path.left(dot) + QLatin1String("@2x") + path.mid(dot);
@@ -15,9 +21,11 @@ QString denseSibling(const QString& path) {
 } // namespace
 
 QImage readArtwork(const QString& path) {
-    QImageReader reader(path, "png");
-    reader.setAutoDetectImageFormat(false);
-    return reader.read();
+    return withPngReader(path, [](QImageReader& reader) { return reader.read(); });
+}
+
+QSize artworkSize(const QString& path) {
+    return withPngReader(path, [](QImageReader& reader) { return reader.size(); });
 }
 
 QPixmap artwork(const QString& path) {

@@ -6,8 +6,10 @@
 // on an ordinary screen never needs it.
 #pragma once
 
+#include <QImage>
 #include <QLabel>
 #include <QPixmap>
+#include <QSize>
 
 namespace rigtune {
 
@@ -15,6 +17,7 @@ namespace rigtune {
 // Qt first loads every image plugin on the system to ask each whether it reads the file, which
 // costs a starting program more than all its pictures. An image may be read on any thread.
 QImage readArtwork(const QString& path);
+QSize artworkSize(const QString& path); // from the header alone
 QPixmap artwork(const QString& path);
 
 class PictureBox : public QLabel {

@@ -4,23 +4,9 @@
 #include "system.h"
 
 #include <QFontDatabase>
-#include <QImageReader>
 #include <QThread>
 
 namespace rigtune {
-
-namespace {
-
-// Qt lists the image plugins on the first picture it reads, in an object that belongs to the
-// thread that read it. Listed by a reading thread that has since ended, that object hung the
-// program's exit under Wine; so the list is made on the building thread, from a picture's header.
-void listImagePlugins(const QString& picture) {
-    QImageReader reader(picture, "png");
-    reader.setAutoDetectImageFormat(false);
-    reader.size();
-}
-
-} // namespace
 
 // Qt's font database may be loaded on any thread: a thread that needs it while it loads waits.
 // Where the system does not allow that, the first text loads it on the building thread.
@@ -31,7 +17,10 @@ StartUpReading::StartUpReading(QStringList pictures)
           for (const QString& path : paths_)
               pictures_.append(readArtwork(path));
       })) {
-    listImagePlugins(paths_.first());
+    // Qt lists the image plugins on the first picture it reads, in an object that belongs to the
+    // thread that read it. Listed by a reading thread that has since ended, that object hung the
+    // program's exit under Wine; so the list is made here, on the building thread, from a header.
+    artworkSize(paths_.first());
     reading_->start();
 }
 
